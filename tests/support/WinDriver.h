@@ -1,0 +1,52 @@
+// Drives windows of the program under test from a test program running on
+// the same Wine desktop: finds windows, reads and dismisses message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace windriver {
+
+// Waits up to timeoutMs for a top-level window of that class (nullptr: any)
+// and caption.
+inline HWND WaitForWindow(const wchar_t* className, const wchar_t* caption, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND window = FindWindowW(className, caption);
+        if (window != nullptr) return window;
+        if (GetTickCount() - start > timeoutMs) return nullptr;
+        Sleep(20);
+    }
+}
+
+inline std::wstring WindowText(HWND window) {
+    wchar_t buffer[1024];
+    const int length = GetWindowTextW(window, buffer, 1024);
+    return std::wstring(buffer, length > 0 ? length : 0);
+}
+
+inline BOOL CALLBACK FindStaticText(HWND child, LPARAM found) {
+    wchar_t cls[32];
+    GetClassNameW(child, cls, 32);
+    if (lstrcmpiW(cls, L"Static") == 0) {
+        std::wstring text = WindowText(child);
+        if (!text.empty()) {
+            *reinterpret_cast<std::wstring*>(found) = text;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+// The message text of a message box: its one static control with text.
+inline std::wstring MessageBoxText(HWND box) {
+    std::wstring text;
+    EnumChildWindows(box, FindStaticText, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+// Presses the box's OK button.
+inline void DismissMessageBox(HWND box) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+
+}  // namespace windriver

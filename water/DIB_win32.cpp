@@ -1,0 +1,56 @@
+// The bitmap reader's platform side on Windows: the file mapped read-only,
+// messages in a message box captioned "Error" owned by the focus window.
+#include <windows.h>
+
+#include "DIB.h"
+#include "Utf16.h"
+
+namespace {
+
+class MappedView : public DIBFileView {
+public:
+    MappedView(HANDLE file, HANDLE mapping, const void* view, size_t size)
+        : file_(file), mapping_(mapping), view_(view), size_(size) {}
+    ~MappedView() override {
+        UnmapViewOfFile(view_);
+        CloseHandle(mapping_);
+        CloseHandle(file_);
+    }
+    const uint8_t* Data() const override { return static_cast<const uint8_t*>(view_); }
+    size_t Size() const override { return size_; }
+
+private:
+    HANDLE file_;
+    HANDLE mapping_;
+    const void* view_;
+    size_t size_;
+};
+
+}  // namespace
+
+std::unique_ptr<DIBFileView> OpenDIBFileView(const std::string& path) {
+    HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0 || static_cast<uint64_t>(size.QuadPart) > SIZE_MAX) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (mapping == nullptr) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    if (view == nullptr) {
+        CloseHandle(mapping);
+        CloseHandle(file);
+        return nullptr;
+    }
+    return std::unique_ptr<DIBFileView>(new MappedView(file, mapping, view, static_cast<size_t>(size.QuadPart)));
+}
+
+void ShowPlatformDIBError(const std::string& text) {
+    MessageBoxW(GetFocus(), Utf8ToWide(text).c_str(), L"Error", MB_OK);
+}
