@@ -1,5 +1,7 @@
 #include "DIB.h"
 
+#include "FileView.h"
+
 #include <algorithm>
 #include <new>
 
@@ -259,7 +261,7 @@ void ShowDIBError(const std::string& text) {
 }  // namespace
 
 std::unique_ptr<RGBImage> LoadDIBImage(const std::string& path) {
-    std::unique_ptr<DIBFileView> view = OpenDIBFileView(path);
+    std::unique_ptr<FileView> view = OpenFileView(path);
     if (!view) {
         ShowDIBError(DIBOpenFailedMessage(path));
         return nullptr;

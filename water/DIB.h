@@ -1,7 +1,7 @@
 // The bitmap reader: Windows device-independent bitmaps (".bmp" files with
 // their 14-byte file header, or bare packed bitmaps) into tightly packed RGB.
 // Parsing and conversion are our own portable code; opening the file and
-// showing a message are the only platform calls (DIB_win32.cpp, DIB_posix.cpp).
+// showing a message are the only platform calls (FileView_*.cpp, DIBMessage_*.cpp).
 #pragma once
 
 #include <cstddef>
@@ -56,14 +56,5 @@ public:
 };
 void SetDIBErrorSink(DIBErrorSink* sink);  // nullptr: back to the platform
 
-// Platform side (DIB_win32.cpp / DIB_posix.cpp).
-class DIBFileView {
-public:
-    virtual ~DIBFileView() = default;
-    virtual const uint8_t* Data() const = 0;
-    virtual size_t Size() const = 0;
-};
-// The whole file, read-only; nullptr when it cannot be opened or mapped
-// (an empty file cannot be mapped either).
-std::unique_ptr<DIBFileView> OpenDIBFileView(const std::string& path);
+// Platform side (DIBMessage_win32.cpp / DIBMessage_posix.cpp).
 void ShowPlatformDIBError(const std::string& text);

@@ -1,13 +1,12 @@
-// The bitmap reader's platform side on Windows: the file mapped read-only,
-// messages in a message box captioned "Error" owned by the focus window.
+// Files on Windows: mapped read-only, shared for reading.
 #include <windows.h>
 
-#include "DIB.h"
+#include "FileView.h"
 #include "Utf16.h"
 
 namespace {
 
-class MappedView : public DIBFileView {
+class MappedView : public FileView {
 public:
     MappedView(HANDLE file, HANDLE mapping, const void* view, size_t size)
         : file_(file), mapping_(mapping), view_(view), size_(size) {}
@@ -28,7 +27,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<DIBFileView> OpenDIBFileView(const std::string& path) {
+std::unique_ptr<FileView> OpenFileView(const std::string& path) {
     HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
@@ -48,9 +47,5 @@ std::unique_ptr<DIBFileView> OpenDIBFileView(const std::string& path) {
         CloseHandle(file);
         return nullptr;
     }
-    return std::unique_ptr<DIBFileView>(new MappedView(file, mapping, view, static_cast<size_t>(size.QuadPart)));
-}
-
-void ShowPlatformDIBError(const std::string& text) {
-    MessageBoxW(GetFocus(), Utf8ToWide(text).c_str(), L"Error", MB_OK);
+    return std::unique_ptr<FileView>(new MappedView(file, mapping, view, static_cast<size_t>(size.QuadPart)));
 }

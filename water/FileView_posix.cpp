@@ -1,12 +1,13 @@
-// The bitmap reader's platform side off Windows: the file read whole into
-// memory, messages on standard error.
+// Files off Windows: read whole into memory.
 #include <cstdio>
+#include <new>
+#include <vector>
 
-#include "DIB.h"
+#include "FileView.h"
 
 namespace {
 
-class BufferView : public DIBFileView {
+class BufferView : public FileView {
 public:
     explicit BufferView(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
     const uint8_t* Data() const override { return bytes_.data(); }
@@ -18,7 +19,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<DIBFileView> OpenDIBFileView(const std::string& path) {
+std::unique_ptr<FileView> OpenFileView(const std::string& path) {
     FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return nullptr;
     std::vector<uint8_t> bytes;
@@ -34,7 +35,5 @@ std::unique_ptr<DIBFileView> OpenDIBFileView(const std::string& path) {
     std::fclose(file);
     // Like a file mapping, an empty file (or a folder) gives no view.
     if (failed || bytes.empty()) return nullptr;
-    return std::unique_ptr<DIBFileView>(new BufferView(std::move(bytes)));
+    return std::unique_ptr<FileView>(new BufferView(std::move(bytes)));
 }
-
-void ShowPlatformDIBError(const std::string& text) { std::fprintf(stderr, "Error: %s\n", text.c_str()); }

@@ -1,0 +1,144 @@
+#!/usr/bin/env python3
+"""Makes Tavelo's pictures as 24-bit bottom-up BMP files.
+
+  sunlight.bmp      256 x 256: sunlight through water, grey and white, the
+                    renderer's tiled surface pattern ("C:\\Vey2.bmp"); its
+                    opposite edges join without a seam.
+  demo-desktop.bmp  1024 x 768: a desktop of our own for the demos.
+
+Usage: make_pictures.py OUTPUT_FOLDER
+Everything is computed here from fixed seeds: the same bytes on every run.
+"""
+import math
+import os
+import random
+import struct
+import sys
+
+
+def write_bmp(path, width, height, pixel_rows):
+    """pixel_rows: list of rows, top row first, each a bytes object of RGB."""
+    stride = (width * 3 + 3) & ~3
+    body = bytearray()
+    for row in reversed(pixel_rows):  # bottom row first
+        bgr = bytearray(row)
+        bgr[0::3], bgr[2::3] = row[2::3], row[0::3]
+        body += bgr + bytes(stride - width * 3)
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"BM" + struct.pack("<IHHI", 14 + 40 + len(body), 0, 0, 54) + header + body)
+
+
+def caustic_layer(size, cells, seed, warp):
+    """Periodic cellular noise: F2 - F1 of jittered points on a torus, small
+    along the cell borders, where sunlight focuses into bright lines. The
+    sample point is displaced by a periodic swirl, so the lines bend like
+    real caustics; everything is periodic in size, so tiles join seamlessly."""
+    rng = random.Random(seed)
+    points = [[(i + rng.random(), j + rng.random()) for j in range(cells)] for i in range(cells)]
+    scale = cells / size
+    tau = 2 * math.pi / size
+    layer = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            wx = x + warp * math.sin(tau * 2 * y + 1.3) + 0.5 * warp * math.sin(tau * 3 * (x + y))
+            wy = y + warp * math.sin(tau * 2 * x + 0.4) + 0.5 * warp * math.cos(tau * 3 * (x - y))
+            fx = (wx % size + 0.5) * scale
+            fy = (wy % size + 0.5) * scale
+            cx = int(fx)
+            cy = int(fy)
+            d1 = d2 = 1e9
+            for dy in (-1, 0, 1):
+                gy = cy + dy
+                for dx in (-1, 0, 1):
+                    gx = cx + dx
+                    px, py = points[gx % cells][gy % cells]
+                    px += gx - gx % cells
+                    py += gy - gy % cells
+                    d = (px - fx) ** 2 + (py - fy) ** 2
+                    if d < d1:
+                        d1, d2 = d, d1
+                    elif d < d2:
+                        d2 = d
+            row.append(math.sqrt(d2) - math.sqrt(d1))
+        layer.append(row)
+    return layer
+
+
+def sunlight(size=256):
+    coarse = caustic_layer(size, 5, 1, 9.0)
+    fine = caustic_layer(size, 8, 2, 6.0)
+    rows = []
+    for y in range(size):
+        row = bytearray()
+        for x in range(size):
+            # Bright, thin lines where the cell borders meet, softly glowing;
+            # a gentle periodic swell keeps the grey from looking flat.
+            a = math.exp(-coarse[y][x] * 9.0)
+            b = math.exp(-fine[y][x] * 12.0)
+            swell = 0.5 + 0.5 * math.sin(2 * math.pi * (x / size + 2 * y / size))
+            v = 0.40 + 0.08 * swell + 0.55 * a + 0.18 * b
+            g = max(0, min(255, int(round(255 * min(v, 1.0)))))
+            row += bytes((g, g, g))
+        rows.append(bytes(row))
+    return rows
+
+
+def demo_desktop(width=1024, height=768):
+    """A calm evening wallpaper with a few desktop icons and one window."""
+    rng = random.Random(7)
+    rows = []
+    for y in range(height):
+        t = y / (height - 1)
+        top, bottom = (32, 64, 120), (230, 160, 110)
+        base = [int(top[i] + (bottom[i] - top[i]) * t ** 1.6) for i in range(3)]
+        rows.append(bytearray(bytes(base) * width))
+
+    def rect(x0, y0, x1, y1, colour):
+        for y in range(max(0, y0), min(height, y1)):
+            r = rows[y]
+            for x in range(max(0, x0), min(width, x1)):
+                r[3 * x:3 * x + 3] = bytes(colour)
+
+    # Hills along the bottom.
+    for x in range(width):
+        h = int(560 + 40 * math.sin(x / 130.0) + 25 * math.sin(x / 47.0 + 1.0))
+        for y in range(h, height):
+            shade = 40 + (y - h) // 6
+            rows[y][3 * x:3 * x + 3] = bytes((shade // 2, min(255, shade + 30), shade // 2 + 20))
+    # A sun.
+    for y in range(150, 290):
+        for x in range(700, 840):
+            if (x - 770) ** 2 + (y - 220) ** 2 < 62 ** 2:
+                rows[y][3 * x:3 * x + 3] = bytes((255, 236, 170))
+    # Desktop icons in a column on the left.
+    colours = [(240, 200, 60), (80, 170, 240), (230, 90, 80), (120, 210, 120), (200, 130, 230)]
+    for i, c in enumerate(colours):
+        y = 24 + i * 96
+        rect(28, y, 76, y + 48, c)
+        rect(28, y, 76, y + 6, (255, 255, 255))
+        rect(20, y + 58, 84, y + 66, (250, 250, 250))  # the label
+    # A window: title bar, frame and a text-like body.
+    rect(260, 140, 640, 420, (60, 60, 70))
+    rect(262, 142, 638, 170, (40, 90, 170))
+    rect(600, 148, 630, 164, (200, 60, 60))
+    rect(262, 170, 638, 418, (245, 245, 240))
+    for line in range(10):
+        length = 120 + rng.randrange(220)
+        rect(284, 190 + line * 22, 284 + length, 198 + line * 22, (90, 90, 100))
+    # A task bar.
+    rect(0, height - 36, width, height, (28, 30, 40))
+    rect(6, height - 30, 96, height - 6, (60, 140, 90))
+    return [bytes(r) for r in rows]
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else "."
+    os.makedirs(out, exist_ok=True)
+    write_bmp(os.path.join(out, "sunlight.bmp"), 256, 256, sunlight())
+    write_bmp(os.path.join(out, "demo-desktop.bmp"), 1024, 768, demo_desktop())
+
+
+if __name__ == "__main__":
+    main()

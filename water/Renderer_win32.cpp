@@ -1,0 +1,176 @@
+// The renderer's window and loop: switch the display to 1024 x 768 x 32,
+// cover it with one "Tavelo_VC" window, draw whenever the message queue is
+// empty, and put everything back on Escape or a close. A failed start ends
+// the program silently with exit code 0; the saver notices by never seeing
+// the window.
+#include "Renderer.h"
+
+#include "GLHeaders.h"
+#include "Scene.h"
+#include "WaveField.h"
+
+BOOL g_fullscreen = TRUE;
+BOOL g_active = TRUE;
+bool g_keys[256] = {};
+
+namespace {
+
+const wchar_t kClassName[] = L"PCUWindowClass";
+
+HWND g_window = nullptr;
+HDC g_dc = nullptr;
+HGLRC g_context = nullptr;
+HINSTANCE g_instance = nullptr;
+
+const PIXELFORMATDESCRIPTOR kPixelFormat = {
+    sizeof(PIXELFORMATDESCRIPTOR),  // 40
+    1,
+    PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
+    PFD_TYPE_RGBA,
+    32,                // colour bits
+    0, 0, 0, 0, 0, 0,  // red, green, blue bits and shifts
+    4,                 // alpha bits
+    0,                 // alpha shift
+    0,                 // accumulation bits
+    0, 0, 0, 0,        // accumulation channels
+    16,                // depth bits
+    0,                 // stencil bits
+    0,                 // auxiliary buffers
+    PFD_MAIN_PLANE,
+    0,                 // reserved
+    0, 0, 0            // layer, visible and damage masks
+};
+
+}  // namespace
+
+void CloseRendererWindow() {
+    FreeWaveField();
+    if (g_fullscreen) {
+        ChangeDisplaySettingsW(nullptr, 0);  // back to the desktop's stored mode
+        ShowCursor(TRUE);
+    }
+    if (g_context != nullptr) {
+        wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(g_context);
+        g_context = nullptr;
+    }
+    if (g_dc != nullptr) {
+        ReleaseDC(g_window, g_dc);
+        g_dc = nullptr;
+    }
+    if (g_window != nullptr) {
+        DestroyWindow(g_window);
+        g_window = nullptr;
+    }
+    UnregisterClassW(kClassName, g_instance);
+}
+
+BOOL OpenRendererWindow(const wchar_t* caption, int width, int height, int bits) {
+    RECT rect = {0, 0, width, height};
+    g_instance = GetModuleHandleW(nullptr);
+
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    windowClass.lpfnWndProc = RendererWindowProc;
+    windowClass.hInstance = g_instance;
+    windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_WINLOGO));
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassW(&windowClass)) return FALSE;
+
+    DEVMODEW mode = {};
+    mode.dmSize = sizeof(DEVMODEW);
+    mode.dmPelsWidth = static_cast<DWORD>(width);
+    mode.dmPelsHeight = static_cast<DWORD>(height);
+    mode.dmBitsPerPel = static_cast<DWORD>(bits);
+    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+    if (ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
+        UnregisterClassW(kClassName, g_instance);
+        return FALSE;
+    }
+
+    ShowCursor(FALSE);
+
+    const DWORD style = WS_POPUP;
+    const DWORD exStyle = WS_EX_APPWINDOW;
+    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+
+    g_window = CreateWindowExW(exStyle, kClassName, caption, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, g_instance, nullptr);
+    if (g_window == nullptr) {
+        CloseRendererWindow();
+        return FALSE;
+    }
+    g_dc = GetDC(g_window);
+    if (g_dc == nullptr) {
+        CloseRendererWindow();
+        return FALSE;
+    }
+    const int format = ChoosePixelFormat(g_dc, &kPixelFormat);
+    if (format == 0 || !SetPixelFormat(g_dc, format, &kPixelFormat)) {
+        CloseRendererWindow();
+        return FALSE;
+    }
+    g_context = wglCreateContext(g_dc);
+    if (g_context == nullptr) {
+        CloseRendererWindow();
+        return FALSE;
+    }
+    if (!wglMakeCurrent(g_dc, g_context)) {
+        CloseRendererWindow();
+        return FALSE;
+    }
+
+    ShowWindow(g_window, SW_SHOW);
+    ResizeViewport(width, height);
+    if (!InitGLState()) {
+        CloseRendererWindow();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            ResizeViewport(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_ACTIVATE:
+            g_active = HIWORD(wParam) == 0;  // not minimised
+            return 0;
+        case WM_CLOSE:
+            PostQuitMessage(0);
+            return 0;
+        case WM_KEYDOWN:
+            g_keys[wParam & 0xFF] = true;
+            return 0;
+        case WM_KEYUP:
+            g_keys[wParam & 0xFF] = false;
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+int RendererMain() {
+    g_fullscreen = TRUE;
+    if (!OpenRendererWindow(L"Tavelo_VC", 1024, 768, 32)) return 0;
+
+    MSG message = {};
+    for (;;) {
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) break;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        } else if (g_active) {
+            if (g_keys[VK_ESCAPE]) break;
+            DrawFrame();
+            SwapBuffers(g_dc);
+        }
+    }
+    CloseRendererWindow();
+    // A close ends through WM_QUIT (exit code 0); Escape is a normal end too.
+    return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RendererMain(); }

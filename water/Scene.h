@@ -1,0 +1,23 @@
+// The scene: the screen picture as a backdrop, the lit sheet of water with
+// the tiled sunlight pattern, and the additive rippling reflection. Only GL
+// and GLU calls: it runs in the renderer's window and in an off-screen
+// context for the tests alike.
+#pragma once
+
+#include <string>
+
+#include "TEXTURE.h"
+
+extern Texture BackdropTexture;
+extern Texture SurfaceTexture;
+extern Texture ReflectionTexture;
+
+// The scratch pictures the saver writes: "C:\Vey1.bmp" (the screen) and
+// "C:\Vey2.bmp" (the surface pattern). Tests point the scene elsewhere.
+extern std::string BackdropPicturePath;
+extern std::string SurfacePicturePath;
+
+bool InitGLState();
+void InitScene();
+void DrawFrame();
+void ResizeViewport(int width, int height);
