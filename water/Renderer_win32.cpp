@@ -12,6 +12,7 @@
 BOOL g_fullscreen = TRUE;
 BOOL g_active = TRUE;
 bool g_keys[256] = {};
+bool g_escapePressed = false;
 
 namespace {
 
@@ -122,6 +123,10 @@ BOOL OpenRendererWindow(const wchar_t* caption, int width, int height, int bits)
     }
 
     ShowWindow(g_window, SW_SHOW);
+    // Started by the saver, the window must also take the keyboard, or
+    // Escape would go elsewhere.
+    SetForegroundWindow(g_window);
+    SetFocus(g_window);
     ResizeViewport(width, height);
     if (!InitGLState()) {
         CloseRendererWindow();
@@ -143,6 +148,9 @@ LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LP
             return 0;
         case WM_KEYDOWN:
             g_keys[wParam & 0xFF] = true;
+            // A quick tap brings its key-up in the same batch of messages:
+            // remember the press itself, or the loop would never see it.
+            if (wParam == VK_ESCAPE) g_escapePressed = true;
             return 0;
         case WM_KEYUP:
             g_keys[wParam & 0xFF] = false;
@@ -163,7 +171,7 @@ int RendererMain() {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         } else if (g_active) {
-            if (g_keys[VK_ESCAPE]) break;
+            if (g_keys[VK_ESCAPE] || g_escapePressed) break;
             DrawFrame();
             SwapBuffers(g_dc);
         }

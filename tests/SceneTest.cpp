@@ -1,0 +1,287 @@
+// The scene drawn off-screen (OSMesa, 1024 x 768) with test pictures whose
+// regions have known colours: checked pixel by pixel, not "something drew".
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "DIB.h"
+#include "GLHeaders.h"
+#include "Scene.h"
+#include "WaveField.h"
+#include "support/BmpBuilder.h"
+#include "support/OffscreenGL.h"
+#include "support/TempDir.h"
+
+namespace {
+
+constexpr int W = 1024, H = 768;
+// The water's far edge lies a little above the middle of the screen; these
+// rows are safely above it and safely within the water.
+constexpr int kLastBackdropRow = 330;
+constexpr int kFirstWaterRow = 400;
+
+uint32_t g_tick = 0;
+uint32_t TestClock() { return g_tick; }
+
+class RecordingSink : public DIBErrorSink {
+public:
+    void ShowError(const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
+
+struct Colour {
+    int r, g, b;
+};
+
+// A backdrop in three bands (top to bottom), each with a left and a right colour.
+BmpSpec Backdrop(uint32_t topLeft, uint32_t topRight, uint32_t midLeft, uint32_t midRight, uint32_t bottom) {
+    BmpSpec s;
+    s.width = 64;
+    s.height = 48;
+    s.pixel = [=](int x, int fileRow) {  // file row 0 is the bottom
+        if (fileRow >= 32) return x < 32 ? topLeft : topRight;
+        if (fileRow >= 16) return x < 32 ? midLeft : midRight;
+        return bottom;
+    };
+    return s;
+}
+
+// The surface pattern: 256 x 256, vertical stripes of white and black (8 pairs).
+BmpSpec StripedSurface() {
+    BmpSpec s;
+    s.width = 256;
+    s.height = 256;
+    s.pixel = [](int x, int) { return (x / 16) % 2 ? 0x000000u : 0xFFFFFFu; };
+    return s;
+}
+
+BmpSpec PlainSurface(uint32_t colour) {
+    BmpSpec s;
+    s.width = 256;
+    s.height = 256;
+    s.pixel = [colour](int, int) { return colour; };
+    return s;
+}
+
+class SceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(gl.ok()) << "no off-screen GL context";
+        SetDIBErrorSink(&sink);
+        SetWaveClock(TestClock);
+        SeedWaveRandom(1);
+        g_tick = 123456;
+    }
+    void TearDown() override {
+        BackdropTexture.Release();
+        SurfaceTexture.Release();
+        ReflectionTexture.Release();
+        FreeWaveField();
+        SetWaveClock(nullptr);
+        SetDIBErrorSink(nullptr);
+    }
+
+    void Prepare(const BmpSpec& backdrop, const BmpSpec& surface) {
+        BackdropPicturePath = dir.Write("Vey1.bmp", BuildBmp(backdrop));
+        SurfacePicturePath = dir.Write("Vey2.bmp", BuildBmp(surface));
+        ResizeViewport(W, H);
+        ASSERT_TRUE(InitGLState());
+    }
+
+    std::vector<uint8_t> Draw() {
+        DrawFrame();
+        return gl.Frame();
+    }
+
+    static Colour At(const std::vector<uint8_t>& f, int x, int y) {
+        const uint8_t* p = &f[(size_t(y) * W + x) * 3];
+        return {p[0], p[1], p[2]};
+    }
+
+    // Bright/dark alternations down a column of the water. The surface
+    // pattern's s axis runs along the view (x), so its stripes lie across.
+    static int Alternations(const std::vector<uint8_t>& f, int x) {
+        int count = 0;
+        bool bright = false;
+        for (int y = kFirstWaterRow; y < H; ++y) {
+            const Colour c = At(f, x, y);
+            const int luma = c.r + c.g + c.b;
+            if (!bright && luma > 330) {
+                bright = true;
+                ++count;
+            } else if (bright && luma < 230) {
+                bright = false;
+            }
+        }
+        return count;
+    }
+
+    OffscreenGL gl{W, H};
+    RecordingSink sink;
+    TempDir dir;
+};
+
+::testing::AssertionResult Near(Colour expected, Colour actual, int tolerance = 3) {
+    if (std::abs(expected.r - actual.r) <= tolerance && std::abs(expected.g - actual.g) <= tolerance &&
+        std::abs(expected.b - actual.b) <= tolerance) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "expected (" << expected.r << "," << expected.g << "," << expected.b
+                                         << ") got (" << actual.r << "," << actual.g << "," << actual.b << ")";
+}
+
+}  // namespace
+
+TEST_F(SceneTest, BackdropIsUprightAndFillsTheFrameAboveTheWater) {
+    Prepare(Backdrop(0xFF0000, 0x00FF00, 0x00FFFF, 0xFF00FF, 0xFFFF00), StripedSurface());
+    const auto f = Draw();
+    EXPECT_TRUE(sink.messages.empty());
+    // Band centres: the top third at y = 128, the middle third at y = 300.
+    EXPECT_TRUE(Near({255, 0, 0}, At(f, 200, 128)));
+    EXPECT_TRUE(Near({0, 255, 0}, At(f, 800, 128)));
+    EXPECT_TRUE(Near({0, 255, 255}, At(f, 200, 300)));
+    EXPECT_TRUE(Near({255, 0, 255}, At(f, 800, 300)));
+    // Every pixel above the water belongs to the picture: none has the clear colour.
+    for (int y = 0; y <= kLastBackdropRow; y += 3) {
+        for (int x = 0; x < W; x += 7) {
+            const Colour c = At(f, x, y);
+            ASSERT_FALSE(c.r == 51 && c.g == 51 && c.b == 76) << x << "," << y;
+        }
+    }
+    // The lower third of the picture (yellow) is under the water.
+    for (int y = kFirstWaterRow; y < H; y += 9) {
+        const Colour c = At(f, 512, y);
+        EXPECT_FALSE(c.r > 240 && c.g > 240 && c.b < 30) << y;
+    }
+}
+
+TEST_F(SceneTest, SurfaceShowsTheTiledPatternTintedBlueCyan) {
+    Prepare(Backdrop(0, 0, 0, 0, 0), StripedSurface());  // a black picture reflects nothing
+    const auto striped = Draw();
+    int bluish = 0, samples = 0;
+    for (int y = kFirstWaterRow; y < H; y += 8) {
+        for (int x = 0; x < W; x += 8) {
+            const Colour c = At(striped, x, y);
+            if (c.r + c.g + c.b < 60) continue;  // the black stripes
+            ++samples;
+            if (c.b >= c.g && c.g >= c.r) ++bluish;
+        }
+    }
+    ASSERT_GT(samples, 1000);
+    EXPECT_GT(bluish, samples * 9 / 10);  // lit blue-cyan, apart from white highlights
+    // The stripes repeat 38.4 times along the sheet: dozens down each column.
+    for (int x : {100, 400, 700, 1000}) EXPECT_GE(Alternations(striped, x), 20) << x;
+}
+
+TEST_F(SceneTest, ReflectionAddsAFlippedRipplingCopyOfThePicture) {
+    // The top of the picture (red) appears nearest the viewer, its bottom
+    // (blue) towards the horizon: compare with a black picture.
+    Prepare(Backdrop(0, 0, 0, 0, 0), PlainSurface(0x808080));
+    const auto dark = Draw();
+    BackdropTexture.Release();
+    ReflectionTexture.Release();
+    SurfaceTexture.Release();
+    FreeWaveField();
+    SeedWaveRandom(1);
+    Prepare(Backdrop(0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF, 0x0000FF), PlainSurface(0x808080));
+    const auto lit = Draw();
+
+    auto added = [&](int y0, int y1, int channel) {
+        long sum = 0, n = 0;
+        for (int y = y0; y < y1; y += 2) {
+            for (int x = 0; x < W; x += 4) {
+                const Colour a = At(lit, x, y), b = At(dark, x, y);
+                const int da[] = {a.r - b.r, a.g - b.g, a.b - b.b};
+                sum += da[channel];
+                ++n;
+            }
+        }
+        return double(sum) / n;
+    };
+    // About a quarter (63/255) of the picture's brightness is added.
+    EXPECT_GT(added(700, 768, 0), 30.0);  // red near the viewer
+    EXPECT_LT(added(700, 768, 2), 8.0);
+    EXPECT_GT(added(370, 400, 2), 30.0);  // blue towards the horizon
+    EXPECT_LT(added(370, 400, 0), 8.0);
+    EXPECT_NEAR(0.0, added(700, 768, 1), 3.0);  // the picture has no green
+
+    // Rippling: the red/blue border of the reflection is not a straight line.
+    int lowest = H, highest = 0;
+    for (int x = 0; x < W; x += 16) {
+        for (int y = H - 1; y >= kFirstWaterRow - 40; --y) {
+            const Colour a = At(lit, x, y), b = At(dark, x, y);
+            if ((a.b - b.b) > (a.r - b.r)) {
+                lowest = std::min(lowest, y);
+                highest = std::max(highest, y);
+                break;
+            }
+        }
+    }
+    EXPECT_GT(highest - lowest, 4);
+}
+
+TEST_F(SceneTest, FramesFollowTheTickCountOnly) {
+    Prepare(Backdrop(0xFF0000, 0x00FF00, 0x00FFFF, 0xFF00FF, 0xFFFF00), StripedSurface());
+    const auto first = Draw();
+    const auto again = Draw();
+    EXPECT_EQ(first, again);  // same tick: the same frame
+    g_tick += 40;
+    const auto later = Draw();
+    const size_t backdropBytes = size_t(kLastBackdropRow) * W * 3;
+    EXPECT_TRUE(std::equal(first.begin(), first.begin() + backdropBytes, later.begin()));
+    size_t changed = 0;
+    for (size_t i = size_t(kFirstWaterRow) * W * 3; i < first.size(); ++i) changed += first[i] != later[i];
+    EXPECT_GT(changed, size_t(W) * 50);
+}
+
+TEST_F(SceneTest, MissingPicturesLeaveAWhiteBackdropAndPlainWater) {
+    BackdropPicturePath = dir.File("missing1.bmp");
+    SurfacePicturePath = dir.File("missing2.bmp");
+    ResizeViewport(W, H);
+    ASSERT_TRUE(InitGLState());
+    ASSERT_EQ(3u, sink.messages.size());
+    EXPECT_EQ(DIBOpenFailedMessage(BackdropPicturePath), sink.messages[0]);
+    EXPECT_EQ(DIBOpenFailedMessage(SurfacePicturePath), sink.messages[1]);
+    EXPECT_EQ(DIBOpenFailedMessage(BackdropPicturePath), sink.messages[2]);
+    EXPECT_NE(0u, BackdropTexture.name);  // created, without an image
+
+    const auto f = Draw();
+    for (int y = 0; y <= kLastBackdropRow; y += 10) {
+        for (int x = 0; x < W; x += 10) ASSERT_TRUE(Near({255, 255, 255}, At(f, x, y), 0)) << x << "," << y;
+    }
+    int bluish = 0, samples = 0;
+    long blueOverRed = 0;
+    for (int y = kFirstWaterRow; y < H; y += 8) {
+        for (int x = 0; x < W; x += 8) {
+            const Colour c = At(f, x, y);
+            ++samples;
+            blueOverRed += c.b - c.r;
+            if (c.b >= c.g && c.g >= c.r) ++bluish;  // blue-cyan, or white in a highlight
+        }
+    }
+    EXPECT_GT(bluish, samples * 95 / 100);
+    EXPECT_GT(blueOverRed / samples, 40);
+    for (int x : {100, 400, 700, 1000}) EXPECT_LE(Alternations(f, x), 3) << x;  // no pattern
+}
+
+TEST_F(SceneTest, StateLeftBehindByAFrame) {
+    Prepare(Backdrop(0, 0, 0, 0, 0), StripedSurface());
+    Draw();
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_Q));
+    GLint value = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &value);
+    EXPECT_EQ(GL_EQUAL, value);
+    glGetIntegerv(GL_MATRIX_MODE, &value);
+    EXPECT_EQ(GL_MODELVIEW, value);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &value);
+    EXPECT_EQ(1, value);
+    glGetIntegerv(GL_TEXTURE_STACK_DEPTH, &value);
+    EXPECT_EQ(1, value);
+    EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+}

@@ -1,0 +1,225 @@
+// The Windows-side test driver: run inside the same Wine desktop as the
+// program under test, it finds windows, posts messages, presses keys, reads
+// and dismisses message boxes and reports the display mode. Texts in and
+// out are UTF-8. Exit code 0 means the command found what it looked for.
+//
+//   find CLASS|* CAPTION [TIMEOUT_MS] [--visible]   window=HEX class=... caption=... rect=L,T,R,B visible=0|1 pid=N
+//   gone CAPTION [TIMEOUT_MS]              waits until no window has the caption
+//   close CAPTION                          posts WM_CLOSE
+//   key CAPTION VK                         brings the window forward and presses the key
+//   messagebox CAPTION [TIMEOUT_MS] [--dismiss]   prints the box's text
+//   mode                                   current=WxHxB registry=WxHxB
+//   setmode W H BITS [--registry]          changes the display mode (and its stored value)
+//   start PROGRAM [ARGS...]                starts a program (session only: one at a time)
+//   wait-exit [TIMEOUT_MS]                 waits for it and prints exit=N
+//   kill                                   ends it if it still runs
+//   session                                reads commands from standard input, one a line,
+//                                          arguments separated by tabs; after each command's
+//                                          output comes a line "= N" with its exit code. One
+//                                          process for a whole test keeps the Wine desktop
+//                                          and its display mode alive between commands.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "Utf16.h"
+#include "support/WinDriver.h"
+
+namespace {
+
+void Print(const std::string& text) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+std::string Describe(HWND window) {
+    wchar_t cls[256] = {};
+    GetClassNameW(window, cls, 256);
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char line[256];
+    std::snprintf(line, sizeof line, " rect=%ld,%ld,%ld,%ld visible=%d pid=%lu\n", rect.left, rect.top, rect.right,
+                  rect.bottom, IsWindowVisible(window) ? 1 : 0, pid);
+    char handle[32];
+    std::snprintf(handle, sizeof handle, "window=%p", static_cast<void*>(window));
+    return std::string(handle) + " class=" + WideToUtf8(cls) + " caption=" + WideToUtf8(windriver::WindowText(window)) +
+           line;
+}
+
+std::string ModeText(DWORD which) {
+    DEVMODEW mode = {};
+    mode.dmSize = sizeof mode;
+    if (!EnumDisplaySettingsW(nullptr, which, &mode)) return "?";
+    char text[64];
+    std::snprintf(text, sizeof text, "%lux%lux%lu", mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel);
+    return text;
+}
+
+DWORD Timeout(int argc, wchar_t** argv, int index, DWORD fallback) {
+    return argc > index && argv[index][0] != L'-' ? static_cast<DWORD>(_wtoi(argv[index])) : fallback;
+}
+
+bool HasFlag(int argc, wchar_t** argv, const wchar_t* flag) {
+    for (int i = 1; i < argc; ++i) {
+        if (lstrcmpW(argv[i], flag) == 0) return true;
+    }
+    return false;
+}
+
+HANDLE g_started = nullptr;
+
+std::wstring Quote(const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
+    std::wstring quoted = L"\"";
+    for (wchar_t c : argument) {
+        if (c == L'"') quoted += L'\\';
+        quoted += c;
+    }
+    return quoted + L"\"";
+}
+
+int Run(int argc, wchar_t** argv) {
+    if (argc < 2) return 2;
+    const std::wstring command = argv[1];
+    if (command == L"start" && argc >= 3) {
+        std::wstring line = Quote(argv[2]);
+        for (int i = 3; i < argc; ++i) line += L" " + Quote(argv[i]);
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessW(argv[2], &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+            return 1;
+        }
+        CloseHandle(process.hThread);
+        if (g_started != nullptr) CloseHandle(g_started);
+        g_started = process.hProcess;
+        Print("pid=" + std::to_string(process.dwProcessId) + "\n");
+        return 0;
+    }
+    if (command == L"kill") {  // the started program, if it still runs
+        if (g_started == nullptr) return 1;
+        if (WaitForSingleObject(g_started, 0) == WAIT_OBJECT_0) return 1;
+        TerminateProcess(g_started, 99);
+        WaitForSingleObject(g_started, 5000);
+        return 0;
+    }
+    if (command == L"wait-exit") {
+        if (g_started == nullptr) return 2;
+        if (WaitForSingleObject(g_started, Timeout(argc, argv, 2, 10000)) != WAIT_OBJECT_0) return 1;
+        DWORD code = 0;
+        GetExitCodeProcess(g_started, &code);
+        Print("exit=" + std::to_string(code) + "\n");
+        return 0;
+    }
+    if (command == L"find" && argc >= 4) {
+        const wchar_t* cls = lstrcmpW(argv[2], L"*") == 0 ? nullptr : argv[2];
+        const DWORD timeout = Timeout(argc, argv, 4, 10000);
+        const DWORD start = GetTickCount();
+        HWND window = windriver::WaitForWindow(cls, argv[3], timeout);
+        if (window == nullptr) return 1;
+        if (HasFlag(argc, argv, L"--visible")) {  // shown, not merely created
+            while (!IsWindowVisible(window)) {
+                if (GetTickCount() - start > timeout) return 1;
+                Sleep(20);
+            }
+        }
+        Print(Describe(window));
+        return 0;
+    }
+    if (command == L"gone" && argc >= 3) {
+        const DWORD timeout = Timeout(argc, argv, 3, 10000);
+        const DWORD start = GetTickCount();
+        while (FindWindowW(nullptr, argv[2]) != nullptr) {
+            if (GetTickCount() - start > timeout) return 1;
+            Sleep(20);
+        }
+        return 0;
+    }
+    if (command == L"close" && argc >= 3) {
+        HWND window = FindWindowW(nullptr, argv[2]);
+        return window != nullptr && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    if (command == L"key" && argc >= 4) {
+        HWND window = FindWindowW(nullptr, argv[2]);
+        if (window == nullptr) return 1;
+        SetForegroundWindow(window);
+        SetFocus(window);
+        Sleep(100);
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = static_cast<WORD>(_wtoi(argv[3]));
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        return SendInput(2, input, sizeof(INPUT)) == 2 ? 0 : 1;
+    }
+    if (command == L"messagebox" && argc >= 3) {
+        HWND box = windriver::WaitForWindow(L"#32770", argv[2], Timeout(argc, argv, 3, 10000));
+        if (box == nullptr) return 1;
+        Sleep(100);  // let the box lay out its text
+        Print(WideToUtf8(windriver::MessageBoxText(box)) + "\n");
+        if (HasFlag(argc, argv, L"--dismiss")) windriver::DismissMessageBox(box);
+        return 0;
+    }
+    if (command == L"mode") {
+        Print("current=" + ModeText(ENUM_CURRENT_SETTINGS) + " registry=" + ModeText(ENUM_REGISTRY_SETTINGS) + "\n");
+        return 0;
+    }
+    if (command == L"setmode" && argc >= 5) {
+        DEVMODEW mode = {};
+        mode.dmSize = sizeof mode;
+        mode.dmPelsWidth = static_cast<DWORD>(_wtoi(argv[2]));
+        mode.dmPelsHeight = static_cast<DWORD>(_wtoi(argv[3]));
+        mode.dmBitsPerPel = static_cast<DWORD>(_wtoi(argv[4]));
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+        const DWORD flags = HasFlag(argc, argv, L"--registry") ? CDS_UPDATEREGISTRY : CDS_FULLSCREEN;
+        const LONG result = ChangeDisplaySettingsW(&mode, flags);
+        Print("result=" + std::to_string(result) + "\n");
+        return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+    }
+    return 2;
+}
+
+// Commands from standard input until it ends.
+int Session() {
+    std::string line;
+    char c;
+    DWORD got = 0;
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    for (;;) {
+        line.clear();
+        bool end = true;
+        while (ReadFile(in, &c, 1, &got, nullptr) && got == 1) {
+            end = false;
+            if (c == '\n') break;
+            if (c != '\r') line += c;
+        }
+        if (end && line.empty()) return 0;
+        std::vector<std::wstring> words = {L"driver"};
+        size_t start = 0;
+        for (;;) {
+            const size_t tab = line.find('\t', start);
+            words.push_back(Utf8ToWide(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start)));
+            if (tab == std::string::npos) break;
+            start = tab + 1;
+        }
+        std::vector<wchar_t*> argv;
+        for (std::wstring& w : words) argv.push_back(&w[0]);
+        const int result = Run(static_cast<int>(argv.size()), argv.data());
+        Print("= " + std::to_string(result) + "\n");
+    }
+}
+
+}  // namespace
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    const int result = argc >= 2 && lstrcmpW(argv[1], L"session") == 0 ? Session() : Run(argc, argv);
+    LocalFree(argv);
+    return result;
+}

@@ -1,0 +1,201 @@
+"""Helpers for the tests that run Tavelo's real programs under Wine and look
+at them the way a user would: on the X display, in screenshots.
+
+A WineSession has one X display (the one tools/test provides in
+WINE_RUN_DISPLAY, else an Xvfb of its own), the project's Wine prefix, and
+a Driver: the Windows-side test driver kept running in "session" mode, so
+that the Wine desktop and its display mode live for the whole test.
+"""
+import os
+import queue
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+
+class Screenshot:
+    def __init__(self, width, height, rgb, path):
+        self.width, self.height, self.rgb, self.path = width, height, rgb, path
+
+    def at(self, x, y):
+        i = (y * self.width + x) * 3
+        return self.rgb[i], self.rgb[i + 1], self.rgb[i + 2]
+
+    def rows(self, y0, y1):
+        return self.rgb[y0 * self.width * 3:y1 * self.width * 3]
+
+
+class Driver:
+    """tavelo_driver.exe in session mode: one command a line, tab-separated."""
+
+    def __init__(self, session, bare=False, display=None):
+        args = [session.wine_run, "--display", display or session.display]
+        if bare:
+            args.append("--bare")
+        args += [session.driver_exe, "session"]
+        self.process = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        stderr=subprocess.DEVNULL)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        for raw in self.process.stdout:
+            self.lines.put(raw.decode("utf-8", "replace").rstrip("\r\n"))
+        self.lines.put(None)
+
+    def __call__(self, *words, timeout=60):
+        """Runs one command; returns (exit code, output lines)."""
+        self.process.stdin.write(("\t".join(str(w) for w in words) + "\n").encode("utf-8"))
+        self.process.stdin.flush()
+        output = []
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                line = self.lines.get(timeout=max(0.1, deadline - time.monotonic()))
+            except queue.Empty:
+                raise AssertionError(f"driver: no answer to {words}")
+            if line is None:
+                raise AssertionError(f"driver ended during {words}")
+            if line.startswith("= "):
+                return int(line[2:]), output
+            output.append(line)
+
+    def close(self):
+        try:
+            self.process.stdin.close()
+            self.process.wait(timeout=30)
+        except Exception:
+            self.process.kill()
+
+
+def stop_wineserver(prefix):
+    subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=prefix), check=False,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class Xvfb:
+    """An X server of its own on a free display number."""
+
+    def __init__(self, screen="1024x768x24"):
+        read, write = os.pipe()
+        self.process = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", screen,
+                                         "+extension", "GLX", "-nolisten", "tcp"], pass_fds=(write,),
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read)
+        self.display = ":" + number.decode().strip()
+        # The number comes a moment before the server answers.
+        for _ in range(100):
+            if subprocess.run(["xdpyinfo", "-display", self.display], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0:
+                break
+            time.sleep(0.05)
+
+    def close(self, prefix=None):
+        if prefix:  # Wine's processes on this display go first
+            stop_wineserver(prefix)
+        self.process.terminate()
+        self.process.wait()
+
+
+class WineSession:
+    def __init__(self, build, source):
+        self.build = os.path.abspath(build)
+        self.source = os.path.abspath(source)
+        self.wine_run = os.path.join(self.source, "tools", "wine-run")
+        self.bin = os.path.join(self.build, "bin")
+        self.driver_exe = os.path.join(self.bin, "tavelo_driver.exe")
+        self.prefix = os.environ.get("WINE_RUN_PREFIX", os.path.join(self.source, "build", "cross", "wineprefix"))
+        self.drive_c = os.path.join(self.prefix, "drive_c")
+        self.shots = os.path.join(self.build, "test-shots")
+        os.makedirs(self.shots, exist_ok=True)
+        self.xvfb = None
+        self.display = os.environ.get("WINE_RUN_DISPLAY")
+        if not self.display:
+            self.xvfb = Xvfb()
+            self.display = self.xvfb.display
+        self.env = dict(os.environ, DISPLAY=self.display)
+        # Make sure the prefix exists before anything is placed in it.
+        subprocess.run([self.wine_run, "--display", self.display, self.driver_exe, "mode"],
+                       stdout=subprocess.DEVNULL, check=False)
+
+    def close(self):
+        if self.xvfb:
+            self.xvfb.close(self.prefix)
+
+    def windows_path(self, path):
+        return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+    def place(self, source, name):
+        """Copies a file to C:\\name in the prefix."""
+        shutil.copyfile(source, os.path.join(self.drive_c, name))
+
+    def remove(self, name):
+        try:
+            os.remove(os.path.join(self.drive_c, name))
+        except FileNotFoundError:
+            pass
+
+    def run(self, program, *args, bare=False, timeout=120):
+        command = [self.wine_run, "--display", self.display] + (["--bare"] if bare else []) + [program, *args]
+        return subprocess.run(command, timeout=timeout, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+    def screenshot(self, name):
+        path = os.path.join(self.shots, name + ".png")
+        subprocess.run(["import", "-display", self.display, "-window", "root", path], check=True)
+        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, stdout=subprocess.PIPE).stdout
+        size = subprocess.run(["identify", "-format", "%w %h", path], check=True,
+                              stdout=subprocess.PIPE).stdout.decode().split()
+        return Screenshot(int(size[0]), int(size[1]), raw, path)
+
+    def key(self, name):
+        subprocess.run(["xdotool", "key", name], env=self.env, check=True)
+
+
+def write_bmp(path, width, height, pixel):
+    """A 24-bit bottom-up BMP; pixel(x, y) -> (r, g, b) with y = 0 the top row."""
+    import struct
+    stride = (width * 3 + 3) & ~3
+    body = bytearray()
+    for y in range(height - 1, -1, -1):
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row += bytes((b, g, r))
+        body += row + bytes(stride - width * 3)
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"BM" + struct.pack("<IHHI", 54 + len(body), 0, 0, 54) + header + body)
+
+
+def main(test_case_classes):
+    """Runs the test cases with a closing line the CI reads."""
+    import argparse
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--source", required=True)
+    args, rest = parser.parse_known_args()
+    session = WineSession(args.build, args.source)
+    for cls in test_case_classes:
+        cls.session = session
+    try:
+        suite = unittest.TestSuite()
+        loader = unittest.TestLoader()
+        for cls in test_case_classes:
+            suite.addTests(loader.loadTestsFromTestCase(cls))
+        result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
+    finally:
+        session.close()
+    failed = len(result.failures) + len(result.errors)
+    print(f"{result.testsRun - failed} passed, {failed} failed")
+    return 0 if result.wasSuccessful() and result.testsRun > 0 else 1
