@@ -1,3 +1,171 @@
 #include "Vey_B.h"
 
+#include "ProfileFile.h"
+#include "SaverPlatform.h"
+#include "VBConvert.h"
+#include "Vey_BGM.h"
+
 int32_t API_Result = 0;
+int16_t Zoom_X = 0;
+int16_t Zoom_Y = 0;
+std::optional<int32_t> Cursor_Count;
+std::string INI_Value;
+
+const char* const kSettingsFileName = "\\Tavelo.ini";
+const char* const kRendererFileName = "\\Tavelo.dll";
+const char* const kSettingsSection = "Section";
+const char* const kKeyMusicSource = "BGM区分";
+const char* const kKeyRepeatTrack = "BGMﾘﾋﾟｰﾄ";
+const char* const kKeyMusicFile = "BGMﾌｧｲﾙ";
+const char* const kProgramTitle = "Tavelo (ScreenSaver)";
+const char* const kRendererMissingText = "Tavelo.dll が同じﾌｫﾙﾀﾞに見つかりません！";
+const char* const kSaverFormCaption = "Vey_Main";
+const char* const kSettingsFormCaption = "<Tavelo>";
+
+namespace {
+
+constexpr size_t kIniValueLimit = 255;  // bytes of a read value, in Shift_JIS
+
+bool IsShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// A 16-bit setting: empty gives 0; a number is floored; anything else (or a
+// value out of range) leaves the variable as it was.
+void ReadInt16Setting(const std::string& text, int16_t& variable) {
+    if (text.empty()) {
+        variable = 0;
+        return;
+    }
+    double number;
+    int16_t value;
+    if (ParseWholeNumber(text, number) && FloorToInt16(number, value)) variable = value;
+}
+
+}  // namespace
+
+std::string SettingsFilePath() { return ProgramFolder() + kSettingsFileName; }
+
+std::string GetIni(const std::string& section, const std::string& key, const std::string& file) {
+    std::string bytes, value;
+    if (!ReadWholeFile(file, bytes)) return std::string();
+    if (!profile::GetValue(bytes, ToShiftJis(section), ToShiftJis(key), value)) return std::string();
+    if (value.size() > kIniValueLimit) {
+        // Cut to 255 bytes, never in the middle of a double-byte character.
+        size_t cut = 0;
+        while (cut < kIniValueLimit) {
+            const size_t width = IsShiftJisLead(static_cast<unsigned char>(value[cut])) ? 2 : 1;
+            if (cut + width > kIniValueLimit) break;
+            cut += width;
+        }
+        value.resize(cut);
+    }
+    return FromShiftJis(value);
+}
+
+void WriteIni(const std::string& section, const std::string& key, const std::string& value, const std::string& file) {
+    // Section and key names reach the system only up to 127 characters.
+    auto limited = [](const std::string& name) {
+        std::string out;
+        size_t characters = 0;
+        for (size_t i = 0; i < name.size() && characters < 127; ++characters) {
+            size_t width = 1;
+            const unsigned char c = static_cast<unsigned char>(name[i]);
+            if (c >= 0xF0) width = 4;
+            else if (c >= 0xE0) width = 3;
+            else if (c >= 0xC0) width = 2;
+            out += name.substr(i, width);
+            i += width;
+        }
+        return out;
+    };
+    std::string bytes;
+    if (!ReadWholeFile(file, bytes)) bytes.clear();  // a new file
+    const std::string updated =
+        profile::SetValue(bytes, ToShiftJis(limited(section)), ToShiftJis(limited(key)), ToShiftJis(value));
+    API_Result = ReplaceFileContents(file, updated) ? 1 : 0;
+}
+
+bool FileExists(const std::string& path) {
+    std::string p = path;
+    if (!p.empty() && p.back() == '\\') p.pop_back();
+    return CanOpenForReading(p);
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t last = 0;  // 1-based position of the last ":" or "\"
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (path[i] == ':' || path[i] == '\\') last = i + 1;
+    }
+    std::string folder = path.substr(0, last);
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+void ReadSettings() {
+    const std::string file = SettingsFilePath();
+    INI_Value = GetIni(kSettingsSection, kKeyMusicSource, file);
+    ReadInt16Setting(INI_Value, BGM_Type);
+    INI_Value = GetIni(kSettingsSection, kKeyRepeatTrack, file);
+    ReadInt16Setting(INI_Value, BGM_Track);
+    INI_Value = GetIni(kSettingsSection, kKeyMusicFile, file);
+    if (INI_Value.empty()) {
+        BGM_File.clear();
+        if (BGM_Type == 2) BGM_Type = 0;
+    } else {
+        BGM_File = INI_Value;
+        if (!FileExists(BGM_File)) {
+            BGM_File.clear();
+            if (BGM_Type == 2) BGM_Type = 0;
+        }
+    }
+    BGM_Folder = BGM_File.empty() ? ProgramFolder() : FolderOf(BGM_File);
+}
+
+std::string ModeLetter(const std::string& commandLine) {
+    // The second character (a UTF-8 sequence), upper-cased.
+    size_t i = 0, index = 0;
+    while (i < commandLine.size()) {
+        const unsigned char c = static_cast<unsigned char>(commandLine[i]);
+        const size_t width = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        if (index == 1) {
+            std::string letter = commandLine.substr(i, width);
+            if (width == 1 && letter[0] >= 'a' && letter[0] <= 'z') letter[0] = static_cast<char>(letter[0] - 32);
+            return letter;
+        }
+        i += width;
+        ++index;
+    }
+    return std::string();
+}
+
+void Main(StartupServices& services) {
+    // A running full-screen run or settings dialog of another instance: end.
+    const bool saverRunning = services.WindowExists(kSaverFormCaption);
+    const bool settingsOpen = services.WindowExists(kSettingsFormCaption);
+    if (saverRunning || settingsOpen) {
+        services.EndAtOnce();
+        return;
+    }
+    if (ModeLetter(services.CommandLine()) == "P") {
+        services.ShowPreview();
+        return;
+    }
+    ReadSettings();
+    if (!FileExists(ProgramFolder() + kRendererFileName)) {
+        services.ShowMessage(kRendererMissingText);
+        services.EndAtOnce();
+        return;
+    }
+    const std::string commandLine = services.CommandLine();
+    const std::string letter = ModeLetter(commandLine);
+    if (letter == "C") {
+        services.ShowSettingsModal();
+        services.EndAtOnce();
+        return;
+    }
+    if (!commandLine.empty() && letter != "S") {
+        services.EndAtOnce();
+        return;
+    }
+    if (letter == "S") Cursor_Count = services.ShowCursor(false);
+    services.LoadSaverForm();
+}

@@ -1,8 +1,62 @@
-// The saver program's start-up module: shared variables and start-up.
+// The saver program's start-up module: the run modes, the settings file, the
+// path helpers and the variables shared by the whole program.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 // Result of the last system call made anywhere in the saver program. Most
 // calls store their return value here whether or not anyone reads it.
 extern int32_t API_Result;
+// The point the settings dialog's zoom animations start from and end at.
+extern int16_t Zoom_X;
+extern int16_t Zoom_Y;
+// What ShowCursor(false) returned when a full-screen run hid the pointer;
+// empty until then.
+extern std::optional<int32_t> Cursor_Count;
+// The raw text of the last settings-file read.
+extern std::string INI_Value;
+
+// The settings file's section and keys, and the start-up texts.
+extern const char* const kSettingsFileName;   // "\Tavelo.ini"
+extern const char* const kRendererFileName;   // "\Tavelo.dll"
+extern const char* const kSettingsSection;    // "Section"
+extern const char* const kKeyMusicSource;     // "BGM区分"
+extern const char* const kKeyRepeatTrack;     // "BGMﾘﾋﾟｰﾄ"
+extern const char* const kKeyMusicFile;       // "BGMﾌｧｲﾙ"
+extern const char* const kProgramTitle;       // "Tavelo (ScreenSaver)"
+extern const char* const kRendererMissingText;  // "Tavelo.dll が同じﾌｫﾙﾀﾞに見つかりません！"
+extern const char* const kSaverFormCaption;     // "Vey_Main"
+extern const char* const kSettingsFormCaption;  // "<Tavelo>"
+
+std::string SettingsFilePath();  // program folder + "\Tavelo.ini"
+
+void ReadSettings();
+std::string GetIni(const std::string& section, const std::string& key, const std::string& file);
+void WriteIni(const std::string& section, const std::string& key, const std::string& value, const std::string& file);
+bool FileExists(const std::string& path);
+std::string FolderOf(const std::string& path);
+
+// The mode letter: the second character of the upper-cased command line,
+// empty when the command line is shorter.
+std::string ModeLetter(const std::string& commandLine);
+
+// What start-up asks of the system and of the forms. Main decides; these do.
+class StartupServices {
+public:
+    virtual ~StartupServices() = default;
+    virtual std::string CommandLine() = 0;                         // read afresh each time
+    virtual bool WindowExists(const std::string& caption) = 0;     // a top-level window, any class
+    virtual void ShowMessage(const std::string& text) = 0;         // OK only, the program's title
+    virtual int32_t ShowCursor(bool show) = 0;
+    virtual void EndAtOnce() = 0;                                  // no unload handlers run
+    virtual void ShowPreview() = 0;                                // the preview inside the host window
+    virtual void ShowSettingsModal() = 0;                          // the settings dialog, until it closes
+    virtual void LoadSaverForm() = 0;                              // the hidden full-screen run form
+};
+
+// Start-up: the single-instance rule, the run mode, the settings, the
+// renderer check, then the form for the mode. Returns when the program goes
+// on with its forms, or right after EndAtOnce.
+void Main(StartupServices& services);

@@ -1,0 +1,113 @@
+// The saver's system calls off Windows (for the native tests): POSIX files,
+// iconv for Shift_JIS.
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "SaverPlatform.h"
+
+namespace {
+
+std::string g_programFolder;
+
+std::string Native(std::string path) {
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+    return path;
+}
+
+// Converts with iconv; unconvertible characters become "?".
+std::string Convert(const std::string& text, const char* to, const char* from, const char* question) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return text;
+    std::string out;
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char buffer[256];
+    while (inLeft > 0) {
+        char* o = buffer;
+        size_t oLeft = sizeof buffer;
+        const size_t r = iconv(cd, &in, &inLeft, &o, &oLeft);
+        out.append(buffer, static_cast<size_t>(o - buffer));
+        if (r == static_cast<size_t>(-1)) {
+            if (errno == E2BIG) continue;
+            // An invalid or unmappable character: one replacement, then go on
+            // after the whole character (a UTF-8 sequence or one byte).
+            out += question;
+            size_t skip = 1;
+            const unsigned char c = static_cast<unsigned char>(*in);
+            if (std::string(from) == "UTF-8") {
+                skip = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+            } else if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+                skip = 2;
+            }
+            if (skip > inLeft) skip = inLeft;
+            in += skip;
+            inLeft -= skip;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+    if (!g_programFolder.empty()) return g_programFolder;
+    char buffer[4096];
+    return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
+}
+
+void SetProgramFolder(const std::string& folder) { g_programFolder = folder; }
+
+std::string ToShiftJis(const std::string& utf8) { return Convert(utf8, "CP932", "UTF-8", "?"); }
+std::string FromShiftJis(const std::string& bytes) { return Convert(bytes, "UTF-8", "CP932", "\xE3\x83\xBB"); }
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    FILE* f = std::fopen(Native(path).c_str(), "rb");
+    if (f == nullptr) return false;
+    bytes.clear();
+    char chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
+    const bool ok = std::ferror(f) == 0;
+    std::fclose(f);
+    return ok;
+}
+
+bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
+    const std::string target = Native(path);
+    const std::string temporary = target + ".tmp-" + std::to_string(getpid());
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) return false;
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    const bool written = done == bytes.size() && fsync(fd) == 0;
+    close(fd);
+    if (!written || rename(temporary.c_str(), target.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool CanOpenForReading(const std::string& path) {
+    if (path.empty()) return false;
+    const int fd = open(Native(path).c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    struct stat st {};
+    const bool isFile = fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
+    close(fd);
+    return isFile;
+}

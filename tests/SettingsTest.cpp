@@ -1,0 +1,233 @@
+// The settings file and path helpers: the numeric rules of ReadSettings,
+// the exact bytes on disk (Shift_JIS, CR LF), and files written by others.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "SaverPlatform.h"
+#include "Vey_B.h"
+#include "Vey_BGM.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// Shift_JIS bytes of the three keys and of a few words.
+const std::string kSourceSjis = "BGM\x8B\xE6\x95\xAA";       // BGM区分
+const std::string kTrackSjis = "BGM\xD8\xCB\xDF\xB0\xC4";    // BGMﾘﾋﾟｰﾄ
+const std::string kFileSjis = "BGM\xCC\xA7\xB2\xD9";         // BGMﾌｧｲﾙ
+const std::string kMusicSjis = "\x89\xB9\x8A\x79";            // 音楽
+const std::string kSeaSjis = "\x8A\x43";                      // 海
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetProgramFolder(dir.Path().u8string());
+        BGM_Type = BGM_Track = 0;
+        BGM_File.clear();
+        BGM_Folder.clear();
+    }
+    void TearDown() override { SetProgramFolder(""); }
+
+    std::string Ini() const { return dir.File("Tavelo.ini"); }
+    void WriteBytes(const std::string& path, const std::string& bytes) const {
+        std::ofstream(std::filesystem::u8path(path), std::ios::binary) << bytes;
+    }
+    std::string ReadBytes(const std::string& path) const {
+        std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    // A settings file with the three keys.
+    void Settings(const std::string& source, const std::string& track, const std::string& file) const {
+        WriteBytes(Ini(), "[Section]\r\n" + kSourceSjis + "=" + source + "\r\n" + kTrackSjis + "=" + track + "\r\n" +
+                              kFileSjis + "=" + file + "\r\n");
+    }
+    std::string Music() const {
+        const std::string path = dir.Write("music.mp3", {1, 2, 3});
+        return path;
+    }
+
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST(FolderOfTest, FourShapesOfPath) {
+    EXPECT_EQ("C:\\Music", FolderOf("C:\\Music\\sea.mp3"));
+    EXPECT_EQ("C:", FolderOf("C:\\sea.mp3"));
+    EXPECT_EQ("C:", FolderOf("C:sea.mp3"));
+    EXPECT_EQ("", FolderOf("sea.mp3"));
+    EXPECT_EQ("D:\\音楽\\海", FolderOf("D:\\音楽\\海\\波.wav"));
+    EXPECT_EQ("\\\\server\\share", FolderOf("\\\\server\\share\\a.wav"));
+    EXPECT_EQ("", FolderOf(""));
+}
+
+TEST_F(SettingsTest, FileExistsOpensFilesNotFolders) {
+    const std::string file = Music();
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_TRUE(FileExists(file + "\\"));  // the trailing backslash is taken off
+    EXPECT_FALSE(FileExists(dir.Path().u8string()));
+    EXPECT_FALSE(FileExists(dir.Path().u8string() + "\\"));
+    EXPECT_FALSE(FileExists(dir.File("none.mp3")));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_TRUE(FileExists(dir.Write("海の音.wav", {0})));
+}
+
+TEST_F(SettingsTest, NumbersAreFlooredAndCheckedForRange) {
+    struct Case {
+        const char* text;
+        int16_t expected;
+    };
+    const Case cases[] = {{" 2", 2},     {"2", 2},     {"1.9", 1},       {"-0.5", -1},    {"  7  ", 7},
+                          {"32767", 32767}, {"-32768", -32768}, {"32768", 0}, {"-32769", 0}, {"1e9", 0},
+                          {"word", 0},  {"2x", 0},    {"", 0},          {"3", 3},        {"-1", -1}};
+    for (const Case& c : cases) {
+        BGM_Type = 0;
+        BGM_Track = 0;
+        Settings(c.text, c.text, "");
+        ReadSettings();
+        EXPECT_EQ(c.expected == 2 ? 0 : c.expected, BGM_Type) << "source '" << c.text << "' (2 without a file is 0)";
+        EXPECT_EQ(c.expected, BGM_Track) << "track '" << c.text << "'";
+    }
+}
+
+TEST_F(SettingsTest, MusicFileDecidesSourceAndFolder) {
+    const std::string music = Music();
+    Settings(" 2", " 0", ToShiftJis(music));
+    ReadSettings();
+    EXPECT_EQ(2, BGM_Type);
+    EXPECT_EQ(music, BGM_File);
+    EXPECT_EQ(FolderOf(music), BGM_Folder);
+
+    Settings(" 2", " 0", ToShiftJis(dir.File("gone.mp3")));  // the file went away: forgotten for this run
+    ReadSettings();
+    EXPECT_EQ(0, BGM_Type);
+    EXPECT_EQ("", BGM_File);
+    EXPECT_EQ(dir.Path().u8string(), BGM_Folder);
+
+    Settings(" 1", " 5", "");  // the CD, no file
+    ReadSettings();
+    EXPECT_EQ(1, BGM_Type);
+    EXPECT_EQ(5, BGM_Track);
+    EXPECT_EQ(dir.Path().u8string(), BGM_Folder);
+
+    Settings(" 3", " 0", ToShiftJis(music));  // an unknown source stays as read; the file is kept
+    ReadSettings();
+    EXPECT_EQ(3, BGM_Type);
+    EXPECT_EQ(music, BGM_File);
+}
+
+TEST_F(SettingsTest, MissingFileGivesDefaultsAndIsNotCreated) {
+    BGM_Type = 7;
+    ReadSettings();
+    EXPECT_EQ(0, BGM_Type);
+    EXPECT_EQ(0, BGM_Track);
+    EXPECT_EQ("", BGM_File);
+    EXPECT_EQ(dir.Path().u8string(), BGM_Folder);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::u8path(Ini())));
+}
+
+TEST_F(SettingsTest, JapaneseFileNamesRoundTrip) {
+    const std::string music = dir.Write("海 の 音楽.mp3", {1});
+    WriteIni("Section", kKeyMusicSource, " 2", Ini());
+    WriteIni("Section", kKeyRepeatTrack, " 0", Ini());
+    WriteIni("Section", kKeyMusicFile, music, Ini());
+    EXPECT_NE(0, API_Result);
+    ReadSettings();
+    EXPECT_EQ(2, BGM_Type);
+    EXPECT_EQ(music, BGM_File);
+}
+
+TEST_F(SettingsTest, WritesTheExactBytesOfTheSystemsWriter) {
+    WriteIni("Section", kKeyMusicSource, " 2", Ini());
+    WriteIni("Section", kKeyRepeatTrack, " 12", Ini());
+    WriteIni("Section", kKeyMusicFile, "C:\\音楽\\海.mp3", Ini());
+    EXPECT_EQ("[Section]\r\n" + kSourceSjis + "= 2\r\n" + kTrackSjis + "= 12\r\n" + kFileSjis + "=C:\\" + kMusicSjis +
+                  "\\" + kSeaSjis + ".mp3\r\n",
+              ReadBytes(Ini()));
+    // Writing a key again rewrites its line in place; an empty value stays a key.
+    WriteIni("Section", kKeyRepeatTrack, " 3", Ini());
+    WriteIni("Section", kKeyMusicFile, "", Ini());
+    EXPECT_EQ("[Section]\r\n" + kSourceSjis + "= 2\r\n" + kTrackSjis + "= 3\r\n" + kFileSjis + "=\r\n", ReadBytes(Ini()));
+    // No temporary file is left beside it.
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) files += entry.is_regular_file();
+    EXPECT_EQ(1, files);
+}
+
+TEST_F(SettingsTest, OtherSectionsAndLinesAreKeptByteForByte) {
+    const std::string longLine = "Long=" + std::string(20000, 'x');
+    const std::string before = "; written by hand\n[Other]\nName=" + kSeaSjis + kMusicSjis + "\n" + longLine +
+                               "\n\n[section]\r\n " + kSourceSjis + " = 1 \r\nExtra=keep\r\n\r\n[Last]\r\nX=" + kSeaSjis;
+    WriteBytes(Ini(), before);
+    EXPECT_EQ("1", GetIni("Section", kKeyMusicSource, Ini()));  // names compared without regard to case
+    EXPECT_EQ(std::string(255, 'x'), GetIni("Other", "Long", Ini()));  // a long line, read to the limit
+
+    WriteIni("Section", kKeyMusicSource, " 2", Ini());  // rewritten in place
+    WriteIni("Section", kKeyRepeatTrack, " 4", Ini());  // added after the section's last line
+    WriteIni("Last", "Y", "y", Ini());                   // the file had no final line break
+    const std::string after = ReadBytes(Ini());
+    EXPECT_EQ("; written by hand\n[Other]\nName=" + kSeaSjis + kMusicSjis + "\n" + longLine + "\n\n[section]\r\n" +
+                  kSourceSjis + "= 2\r\nExtra=keep\r\n" + kTrackSjis + "= 4\r\n\r\n[Last]\r\nX=" + kSeaSjis +
+                  "\r\nY=y\r\n",
+              after);
+    EXPECT_EQ("海音楽", GetIni("Other", "Name", Ini()));
+    EXPECT_EQ("4", GetIni("Section", kKeyRepeatTrack, Ini()));
+}
+
+TEST_F(SettingsTest, NewSectionsGoAtTheEnd) {
+    WriteBytes(Ini(), "[Other]\r\nA=1");
+    WriteIni("Section", kKeyMusicSource, " 1", Ini());
+    EXPECT_EQ("[Other]\r\nA=1\r\n\r\n[Section]\r\n" + kSourceSjis + "= 1\r\n", ReadBytes(Ini()));
+}
+
+TEST_F(SettingsTest, ValuesAreCutTo255BytesNeverInsideACharacter) {
+    WriteBytes(Ini(), "[Section]\r\nA=" + std::string(300, 'a') + "\r\nB=" + std::string(300, '\x8A') + "\r\n");
+    EXPECT_EQ(std::string(255, 'a'), GetIni("Section", "A", Ini()));
+    // Two-byte characters only: 255 bytes would split one, so 254.
+    const std::string cut = ToShiftJis(GetIni("Section", "B", Ini()));
+    EXPECT_EQ(254u, cut.size());
+}
+
+TEST_F(SettingsTest, ReadingFollowsTheSystemsRules) {
+    WriteBytes(Ini(), "[Section]\r\nQ=\"quoted value\"\r\nS='single'\r\nNoEquals\r\n  Spaced  =  v w  \r\n"
+                      "[\x83\x5D]\r\nK=trail byte 5D is not the end of the name\r\n");
+    EXPECT_EQ("quoted value", GetIni("Section", "Q", Ini()));
+    EXPECT_EQ("single", GetIni("Section", "S", Ini()));
+    EXPECT_EQ("", GetIni("Section", "NoEquals", Ini()));
+    EXPECT_EQ("v w", GetIni("Section", "spaced", Ini()));
+    EXPECT_EQ("trail byte 5D is not the end of the name", GetIni("ゾ", "K", Ini()));
+    EXPECT_EQ("", GetIni("Nothing", "K", Ini()));
+    EXPECT_EQ("", GetIni("Section", "K", Ini()));
+}
+
+TEST_F(SettingsTest, AValueCannotAddLinesOfItsOwn) {
+    WriteIni("Section", kKeyMusicSource, " 1", Ini());
+    WriteIni("Section", kKeyMusicFile, "C:\\a.mp3\r\n" + std::string(kKeyMusicSource) + "= 2", Ini());
+    EXPECT_EQ("1", GetIni("Section", kKeyMusicSource, Ini()));
+    EXPECT_EQ("C:\\a.mp3", GetIni("Section", kKeyMusicFile, Ini()));
+}
+
+TEST_F(SettingsTest, AFailedWriteLeavesTheFileAsItWas) {
+    // The settings file's place is taken by a folder: nothing can replace it.
+    std::filesystem::create_directory(std::filesystem::u8path(Ini()));
+    API_Result = 99;
+    WriteIni("Section", kKeyMusicSource, " 2", Ini());
+    EXPECT_EQ(0, API_Result);
+    EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::u8path(Ini())));
+    int entries = 0;
+    for (auto it = std::filesystem::directory_iterator(dir.Path()); it != std::filesystem::directory_iterator(); ++it) {
+        ++entries;
+    }
+    EXPECT_EQ(1, entries);  // no temporary file left
+}
+
+TEST(ShiftJisTest, KeysAndTextsConvert) {
+    EXPECT_EQ(kSourceSjis, ToShiftJis(kKeyMusicSource));
+    EXPECT_EQ(kTrackSjis, ToShiftJis(kKeyRepeatTrack));
+    EXPECT_EQ(kFileSjis, ToShiftJis(kKeyMusicFile));
+    EXPECT_EQ("BGM区分", FromShiftJis(kSourceSjis));
+    EXPECT_EQ("a?b", ToShiftJis("a\xF0\x9F\x8C\x8A" "b"));  // a character Shift_JIS lacks
+}
