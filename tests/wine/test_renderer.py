@@ -78,8 +78,16 @@ class RendererTest(unittest.TestCase):
             # The water: lit blue-cyan with the pattern and the red-tinted
             # reflection, changing from one moment to the next; the backdrop stays.
             water = [first.at(x, y) for y in range(420, 768, 12) for x in range(0, 1024, 12)]
-            blue = sum(1 for r, g, b in water if b > 100)
-            self.assertGreater(blue, len(water) * 3 // 4)
+            mean_blue = sum(b for r, g, b in water) / len(water)
+            self.assertGreater(mean_blue, 100, "the water is not lit blue-cyan")
+            # Near the viewer the flipped reflection shows the picture's top
+            # half: red on the left, green on the right.
+            def mean(x0, x1):
+                px = [first.at(x, y) for y in range(620, 768, 8) for x in range(x0, x1, 8)]
+                return [sum(p[i] for p in px) / len(px) for i in range(3)]
+            left, right = mean(0, 380), mean(644, 1024)
+            self.assertGreater(left[0], left[1] + 15, left)
+            self.assertGreater(right[1], right[0] + 40, right)
             self.assertGreater(len(set(water)), 200, "the water has no pattern")
             self.assertEqual(first.rows(0, 320), second.rows(0, 320))
             changed = sum(1 for a, b in zip(first.rows(420, 768), second.rows(420, 768)) if a != b)
