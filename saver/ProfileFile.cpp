@@ -143,10 +143,7 @@ std::string SetValue(const std::string& file, const std::string& section, const 
         return file.substr(0, at.end) + (hasBreak ? "" : "\r\n") + keyLine + "\r\n" + file.substr(at.end);
     }
     std::string out = file;
-    if (!out.empty()) {
-        if (out.back() != '\n') out += "\r\n";
-        if (!lines.empty() && lines.back().kind != Kind::Blank) out += "\r\n";
-    }
+    if (!out.empty() && out.back() != '\n') out += "\r\n";
     return out + "[" + section + "]\r\n" + keyLine + "\r\n";
 }
 

@@ -37,13 +37,16 @@ std::string Convert(const std::string& text, const char* to, const char* from, c
         out.append(buffer, static_cast<size_t>(o - buffer));
         if (r == static_cast<size_t>(-1)) {
             if (errno == E2BIG) continue;
-            // An invalid or unmappable character: one replacement, then go on
-            // after the whole character (a UTF-8 sequence or one byte).
+            // An invalid or unmappable character: one replacement per UTF-16
+            // unit, as Windows converts (a character beyond the basic plane is
+            // a surrogate pair there, so it becomes "??"), then go on after
+            // the whole character (a UTF-8 sequence or one byte).
             out += question;
             size_t skip = 1;
             const unsigned char c = static_cast<unsigned char>(*in);
             if (std::string(from) == "UTF-8") {
                 skip = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+                if (skip == 4) out += question;
             } else if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
                 skip = 2;
             }

@@ -38,9 +38,12 @@ void SetProgramFolder(const std::string& folder) { g_programFolder = folder; }
 std::string ToShiftJis(const std::string& utf8) {
     const std::wstring wide = Utf8ToWide(utf8);
     if (wide.empty()) return std::string();
-    const int n = WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, "?", nullptr);
+    // No best fit: a character the code page lacks becomes "?" rather than a
+    // look-alike (a full-width backslash must never turn into a path separator).
+    const DWORD flags = WC_NO_BEST_FIT_CHARS;
+    const int n = WideCharToMultiByte(kShiftJis, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0, "?", nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, "?", nullptr);
+    WideCharToMultiByte(kShiftJis, flags, wide.data(), static_cast<int>(wide.size()), &out[0], n, "?", nullptr);
     return out;
 }
 

@@ -180,7 +180,7 @@ TEST_F(SettingsTest, OtherSectionsAndLinesAreKeptByteForByte) {
 TEST_F(SettingsTest, NewSectionsGoAtTheEnd) {
     WriteBytes(Ini(), "[Other]\r\nA=1");
     WriteIni("Section", kKeyMusicSource, " 1", Ini());
-    EXPECT_EQ("[Other]\r\nA=1\r\n\r\n[Section]\r\n" + kSourceSjis + "= 1\r\n", ReadBytes(Ini()));
+    EXPECT_EQ("[Other]\r\nA=1\r\n[Section]\r\n" + kSourceSjis + "= 1\r\n", ReadBytes(Ini()));
 }
 
 TEST_F(SettingsTest, ValuesAreCutTo255BytesNeverInsideACharacter) {
@@ -229,5 +229,6 @@ TEST(ShiftJisTest, KeysAndTextsConvert) {
     EXPECT_EQ(kTrackSjis, ToShiftJis(kKeyRepeatTrack));
     EXPECT_EQ(kFileSjis, ToShiftJis(kKeyMusicFile));
     EXPECT_EQ("BGM区分", FromShiftJis(kSourceSjis));
-    EXPECT_EQ("a?b", ToShiftJis("a\xF0\x9F\x8C\x8A" "b"));  // a character Shift_JIS lacks
+    EXPECT_EQ("a?b", ToShiftJis("a\xE0\xB8\x81" "b"));  // a Thai letter Shift_JIS lacks
+    EXPECT_EQ("a??b", ToShiftJis("a\xF0\x9F\x8C\x8A" "b"));  // one beyond 16 bits: a surrogate pair
 }
