@@ -13,6 +13,10 @@
 //   start PROGRAM [ARGS...]                starts a program (session only: one at a time)
 //   wait-exit [TIMEOUT_MS]                 waits for it and prints exit=N
 //   kill                                   ends it if it still runs
+//   create-window CAPTION [W H [X Y]]      a visible top-level window of the driver (W x H inner
+//                                          pixels, default 200 x 100), painted grey; prints its
+//                                          handle in decimal (as the screen-saver "/p" wants it)
+//   destroy-window CAPTION                 destroys a window the driver made
 //   session                                reads commands from standard input, one a line,
 //                                          arguments separated by tabs; after each command's
 //                                          output comes a line "= N" with its exit code. One
@@ -74,6 +78,29 @@ bool HasFlag(int argc, wchar_t** argv, const wchar_t* flag) {
 
 HANDLE g_started = nullptr;
 
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateHost(const wchar_t* caption, int width, int height, int x, int y) {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW cls = {};
+        cls.lpfnWndProc = HostProc;
+        cls.hInstance = GetModuleHandleW(nullptr);
+        cls.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+        cls.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        cls.lpszClassName = L"TaveloDriverHost";
+        RegisterClassW(&cls);
+        registered = true;
+    }
+    // A popup with no frame: its inner area is exactly width x height.
+    HWND window = CreateWindowExW(0, L"TaveloDriverHost", caption, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
+                                  width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (window != nullptr) UpdateWindow(window);
+    return window;
+}
+
 std::wstring Quote(const std::wstring& argument) {
     if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
     std::wstring quoted = L"\"";
@@ -102,6 +129,18 @@ int Run(int argc, wchar_t** argv) {
         Print("pid=" + std::to_string(process.dwProcessId) + "\n");
         return 0;
     }
+    if (command == L"create-window" && argc >= 3) {
+        const int width = argc >= 5 ? _wtoi(argv[3]) : 200, height = argc >= 5 ? _wtoi(argv[4]) : 100;
+        const int x = argc >= 7 ? _wtoi(argv[5]) : 600, y = argc >= 7 ? _wtoi(argv[6]) : 400;
+        HWND window = CreateHost(argv[2], width, height, x, y);
+        if (window == nullptr) return 1;
+        Print("hwnd=" + std::to_string(reinterpret_cast<uintptr_t>(window)) + "\n");
+        return 0;
+    }
+    if (command == L"destroy-window" && argc >= 3) {
+        HWND window = FindWindowW(L"TaveloDriverHost", argv[2]);
+        return window != nullptr && DestroyWindow(window) ? 0 : 1;
+    }
     if (command == L"kill") {  // the started program, if it still runs
         if (g_started == nullptr) return 1;
         if (WaitForSingleObject(g_started, 0) == WAIT_OBJECT_0) return 1;
@@ -111,7 +150,12 @@ int Run(int argc, wchar_t** argv) {
     }
     if (command == L"wait-exit") {
         if (g_started == nullptr) return 2;
-        if (WaitForSingleObject(g_started, Timeout(argc, argv, 2, 10000)) != WAIT_OBJECT_0) return 1;
+        const DWORD timeout = Timeout(argc, argv, 2, 10000);
+        const DWORD start = GetTickCount();
+        while (WaitForSingleObject(g_started, 0) != WAIT_OBJECT_0) {
+            if (GetTickCount() - start > timeout) return 1;
+            windriver::PumpFor(20);
+        }
         DWORD code = 0;
         GetExitCodeProcess(g_started, &code);
         Print("exit=" + std::to_string(code) + "\n");
@@ -126,7 +170,7 @@ int Run(int argc, wchar_t** argv) {
         if (HasFlag(argc, argv, L"--visible")) {  // shown, not merely created
             while (!IsWindowVisible(window)) {
                 if (GetTickCount() - start > timeout) return 1;
-                Sleep(20);
+                windriver::PumpFor(20);
             }
         }
         Print(Describe(window));
@@ -137,7 +181,7 @@ int Run(int argc, wchar_t** argv) {
         const DWORD start = GetTickCount();
         while (FindWindowW(nullptr, argv[2]) != nullptr) {
             if (GetTickCount() - start > timeout) return 1;
-            Sleep(20);
+            windriver::PumpFor(20);
         }
         return 0;
     }
@@ -150,7 +194,7 @@ int Run(int argc, wchar_t** argv) {
         if (window == nullptr) return 1;
         SetForegroundWindow(window);
         SetFocus(window);
-        Sleep(100);
+        windriver::PumpFor(100);
         INPUT input[2] = {};
         input[0].type = input[1].type = INPUT_KEYBOARD;
         input[0].ki.wVk = input[1].ki.wVk = static_cast<WORD>(_wtoi(argv[3]));
@@ -160,7 +204,7 @@ int Run(int argc, wchar_t** argv) {
     if (command == L"messagebox" && argc >= 3) {
         HWND box = windriver::WaitForWindow(L"#32770", argv[2], Timeout(argc, argv, 3, 10000));
         if (box == nullptr) return 1;
-        Sleep(100);  // let the box lay out its text
+        windriver::PumpFor(100);  // let the box lay out its text
         Print(WideToUtf8(windriver::MessageBoxText(box)) + "\n");
         if (HasFlag(argc, argv, L"--dismiss")) windriver::DismissMessageBox(box);
         return 0;
@@ -184,33 +228,79 @@ int Run(int argc, wchar_t** argv) {
     return 2;
 }
 
-// Commands from standard input until it ends.
-int Session() {
+// Commands from standard input until it ends. A thread reads the lines;
+// this one runs the commands and, between them, pumps the messages of the
+// windows the driver made (a preview host must answer its messages).
+struct LineQueue {
+    CRITICAL_SECTION lock;
+    std::vector<std::string> lines;
+    bool ended = false;
+    HANDLE ready = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+};
+
+DWORD WINAPI ReadLines(void* parameter) {
+    auto* queue = static_cast<LineQueue*>(parameter);
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
     std::string line;
     char c;
     DWORD got = 0;
-    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
     for (;;) {
-        line.clear();
-        bool end = true;
-        while (ReadFile(in, &c, 1, &got, nullptr) && got == 1) {
-            end = false;
-            if (c == '\n') break;
-            if (c != '\r') line += c;
+        const bool ok = ReadFile(in, &c, 1, &got, nullptr) && got == 1;
+        if (!ok || c == '\n') {
+            EnterCriticalSection(&queue->lock);
+            if (!line.empty() || ok) queue->lines.push_back(line);
+            if (!ok) queue->ended = true;
+            LeaveCriticalSection(&queue->lock);
+            SetEvent(queue->ready);
+            line.clear();
+            if (!ok) return 0;
+        } else if (c != '\r') {
+            line += c;
         }
-        if (end && line.empty()) return 0;
-        std::vector<std::wstring> words = {L"driver"};
-        size_t start = 0;
+    }
+}
+
+int Session() {
+    LineQueue queue;
+    InitializeCriticalSection(&queue.lock);
+    CreateThread(nullptr, 0, ReadLines, &queue, 0, nullptr);
+    for (;;) {
+        MsgWaitForMultipleObjects(1, &queue.ready, FALSE, INFINITE, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
         for (;;) {
-            const size_t tab = line.find('\t', start);
-            words.push_back(Utf8ToWide(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start)));
-            if (tab == std::string::npos) break;
-            start = tab + 1;
+            std::string line;
+            bool ended;
+            EnterCriticalSection(&queue.lock);
+            const bool have = !queue.lines.empty();
+            if (have) {
+                line = queue.lines.front();
+                queue.lines.erase(queue.lines.begin());
+            }
+            ended = queue.ended && queue.lines.empty();
+            LeaveCriticalSection(&queue.lock);
+            if (!have) {
+                if (ended) return 0;
+                break;
+            }
+            if (line.empty()) continue;
+            std::vector<std::wstring> words = {L"driver"};
+            size_t start = 0;
+            for (;;) {
+                const size_t tab = line.find('\t', start);
+                words.push_back(Utf8ToWide(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start)));
+                if (tab == std::string::npos) break;
+                start = tab + 1;
+            }
+            std::vector<wchar_t*> argv;
+            for (std::wstring& w : words) argv.push_back(&w[0]);
+            const int result = Run(static_cast<int>(argv.size()), argv.data());
+            Print("= " + std::to_string(result) + "\n");
+            if (ended) return 0;
         }
-        std::vector<wchar_t*> argv;
-        for (std::wstring& w : words) argv.push_back(&w[0]);
-        const int result = Run(static_cast<int>(argv.size()), argv.data());
-        Print("= " + std::to_string(result) + "\n");
     }
 }
 

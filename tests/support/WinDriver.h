@@ -8,6 +8,21 @@
 
 namespace windriver {
 
+// Waits, dispatching the messages of this thread's windows meanwhile.
+inline void PumpFor(DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    }
+}
+
 // Waits up to timeoutMs for a top-level window of that class (nullptr: any)
 // and caption.
 inline HWND WaitForWindow(const wchar_t* className, const wchar_t* caption, DWORD timeoutMs) {
@@ -16,7 +31,7 @@ inline HWND WaitForWindow(const wchar_t* className, const wchar_t* caption, DWOR
         HWND window = FindWindowW(className, caption);
         if (window != nullptr) return window;
         if (GetTickCount() - start > timeoutMs) return nullptr;
-        Sleep(20);
+        PumpFor(20);
     }
 }
 

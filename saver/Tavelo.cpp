@@ -1,0 +1,13 @@
+// The saver program's entry: start-up decides the run mode and opens its
+// form; the program then lives while any of its forms is loaded.
+#include <windows.h>
+
+#include "Forms/Forms.h"
+#include "Vey_B_win32.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    WinStartupServices services;
+    Main(services);
+    forms::Application::Run();
+    return 0;
+}

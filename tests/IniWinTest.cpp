@@ -1,0 +1,98 @@
+// Our settings file code against the system's own profile functions under
+// code page 932: each reads what the other wrote.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "SaverPlatform.h"
+#include "Vey_B.h"
+#include "Vey_BGM.h"
+#include "support/TempDir.h"
+
+namespace {
+
+std::string Sjis(const std::string& utf8) { return ToShiftJis(utf8); }
+
+std::string SystemRead(const std::string& section, const std::string& key, const std::string& file) {
+    char buffer[256] = {};
+    GetPrivateProfileStringA(Sjis(section).c_str(), Sjis(key).c_str(), "", buffer, sizeof buffer, Sjis(file).c_str());
+    return buffer;  // Shift_JIS bytes
+}
+
+void SystemWrite(const std::string& section, const std::string& key, const std::string& value, const std::string& file) {
+    ASSERT_TRUE(WritePrivateProfileStringA(Sjis(section).c_str(), Sjis(key).c_str(), Sjis(value).c_str(),
+                                           Sjis(file).c_str()));
+}
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class IniWinTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(932u, GetACP()) << "the tests run on a Japanese system";
+        SetProgramFolder(dir.Path().u8string());
+    }
+    void TearDown() override { SetProgramFolder(""); }
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(IniWinTest, WhatTheSystemWritesWeRead) {
+    const std::string ini = SettingsFilePath();
+    const std::string music = dir.Write("海の 音楽.mp3", {1, 2});
+    SystemWrite("Other", "名前", "値", ini);
+    SystemWrite("Section", kKeyMusicSource, " 2", ini);
+    SystemWrite("Section", kKeyRepeatTrack, " 12", ini);
+    SystemWrite("Section", kKeyMusicFile, music, ini);
+    EXPECT_EQ("2", GetIni("Section", kKeyMusicSource, ini));
+    EXPECT_EQ("12", GetIni("Section", kKeyRepeatTrack, ini));
+    EXPECT_EQ(music, GetIni("Section", kKeyMusicFile, ini));
+    EXPECT_EQ("値", GetIni("Other", "名前", ini));
+    ReadSettings();
+    EXPECT_EQ(2, BGM_Type);
+    EXPECT_EQ(12, BGM_Track);
+    EXPECT_EQ(music, BGM_File);
+
+    // A value longer than 255 bytes comes back cut the same way.
+    SystemWrite("Section", "Long", std::string(300, 'z'), ini);
+    EXPECT_EQ(std::string(255, 'z'), GetIni("Section", "Long", ini));
+    EXPECT_EQ(std::string(255, 'z'), SystemRead("Section", "Long", ini));
+}
+
+TEST_F(IniWinTest, WhatWeWriteTheSystemReads) {
+    const std::string ini = SettingsFilePath();
+    WriteIni("Section", kKeyMusicSource, " 1", ini);
+    WriteIni("Section", kKeyRepeatTrack, " 30", ini);
+    WriteIni("Section", kKeyMusicFile, "D:\\曲\\ﾃｽﾄ 1.wav", ini);
+    EXPECT_EQ(" 1", " " + SystemRead("Section", kKeyMusicSource, ini));
+    EXPECT_EQ("30", SystemRead("Section", kKeyRepeatTrack, ini));
+    EXPECT_EQ(Sjis("D:\\曲\\ﾃｽﾄ 1.wav"), SystemRead("Section", kKeyMusicFile, ini));
+    // Then the system adds to our file, and we still read all of it.
+    SystemWrite("Section", "Added", "by the system", ini);
+    SystemWrite("Section", kKeyRepeatTrack, " 4", ini);
+    EXPECT_EQ("4", GetIni("Section", kKeyRepeatTrack, ini));
+    EXPECT_EQ("by the system", GetIni("Section", "Added", ini));
+    EXPECT_EQ("D:\\曲\\ﾃｽﾄ 1.wav", GetIni("Section", kKeyMusicFile, ini));
+}
+
+TEST_F(IniWinTest, OurFileHasTheSystemsLayout) {
+    // Wine's writer drops the blanks before a value (" 2" becomes "2"), where
+    // Windows keeps them, as we do; the layout is compared without them.
+    const std::string ours = dir.File("ours.ini"), theirs = dir.File("theirs.ini");
+    for (const char* key : {kKeyMusicSource, kKeyRepeatTrack, kKeyMusicFile}) {
+        WriteIni("Section", key, "2", ours);
+        SystemWrite("Section", key, "2", theirs);
+    }
+    WriteIni("Second", "k", "v", ours);
+    SystemWrite("Second", "k", "v", theirs);
+    EXPECT_EQ(Bytes(theirs), Bytes(ours));
+}
