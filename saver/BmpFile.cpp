@@ -1,5 +1,7 @@
 #include "BmpFile.h"
 
+#include <cstdint>
+
 namespace {
 
 void Put(std::string& out, uint32_t value, int bytes) {
@@ -9,9 +11,14 @@ void Put(std::string& out, uint32_t value, int bytes) {
 }  // namespace
 
 std::string EncodeBmp24(int width, int height, const std::vector<uint8_t>& rgb) {
-    if (width <= 0 || height <= 0 || rgb.size() < static_cast<size_t>(width) * height * 3) return std::string();
-    const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    const uint32_t pixelBytes = stride * static_cast<uint32_t>(height);
+    if (width <= 0 || height <= 0) return std::string();
+    // The file's sizes are 32-bit fields, and the picture must fit in memory.
+    const uint64_t stride64 = (static_cast<uint64_t>(width) * 3 + 3) & ~uint64_t{3};
+    const uint64_t pixelBytes64 = stride64 * static_cast<uint64_t>(height);
+    if (pixelBytes64 > 0x7FFFFFFFu - 54 || pixelBytes64 > SIZE_MAX / 2) return std::string();
+    if (rgb.size() < static_cast<size_t>(width) * static_cast<size_t>(height) * 3) return std::string();
+    const uint32_t stride = static_cast<uint32_t>(stride64);
+    const uint32_t pixelBytes = static_cast<uint32_t>(pixelBytes64);
     std::string out;
     out.reserve(54 + pixelBytes);
     out += "BM";
