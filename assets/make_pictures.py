@@ -5,6 +5,8 @@
                     renderer's tiled surface pattern ("C:\\Vey2.bmp"); its
                     opposite edges join without a seam.
   demo-desktop.bmp  1024 x 768: a desktop of our own for the demos.
+  preview.bmp       152 x 112: the saver's still picture for the preview in
+                    the display settings: desktop icons above open water.
 
 Usage: make_pictures.py OUTPUT_FOLDER
 Everything is computed here from fixed seeds: the same bytes on every run.
@@ -133,11 +135,69 @@ def demo_desktop(width=1024, height=768):
     return [bytes(r) for r in rows]
 
 
+def downscale(rows, width, height, new_width, new_height):
+    """Box-filters a picture (rows of RGB bytes, top first) to a new size."""
+    out = []
+    for ny in range(new_height):
+        y0, y1 = ny * height // new_height, max(ny * height // new_height + 1, (ny + 1) * height // new_height)
+        row = bytearray()
+        for nx in range(new_width):
+            x0, x1 = nx * width // new_width, max(nx * width // new_width + 1, (nx + 1) * width // new_width)
+            total = [0, 0, 0]
+            for y in range(y0, y1):
+                r = rows[y]
+                for x in range(x0, x1):
+                    total[0] += r[3 * x]
+                    total[1] += r[3 * x + 1]
+                    total[2] += r[3 * x + 2]
+            n = (y1 - y0) * (x1 - x0)
+            row += bytes(int(t / n + 0.5) for t in total)
+        out.append(row)
+    return out
+
+
+def preview(desktop, light, width=152, height=112, horizon=50):
+    """The desktop's top, scaled down, above open water that carries the
+    sunlight pattern in perspective and a rippling reflection of the desktop."""
+    small = downscale(desktop, 1024, 768, width, 768 * width // 1024)
+    rows = [bytearray(small[y]) for y in range(horizon)]
+    lsize = len(light)
+    for y in range(horizon, height):
+        row = bytearray()
+        for x in range(width):
+            total = [0.0, 0.0, 0.0]
+            for sy in (0.25, 0.75):
+                for sx in (0.25, 0.75):
+                    depth = (y + sy - horizon + 2.0) / (height - horizon)   # 0 far .. 1 near
+                    z = 1.0 / depth
+                    u = ((x + sx - width / 2) * z * 0.9 + 37) % lsize
+                    v = (z * 70.0) % lsize
+                    pattern = light[int(v)][3 * int(u)] / 255.0
+                    # The lit sea: deep blue far away, blue-cyan near.
+                    sea = (20 + 30 * depth, 90 + 60 * depth, 150 + 60 * depth)
+                    # The reflection: the desktop's rows mirrored at the
+                    # horizon, displaced by the waves.
+                    ripple = 2.2 * math.sin(0.9 * y + 0.35 * x) + 1.2 * math.sin(0.23 * x - 0.5 * y)
+                    ry = int(horizon - 1 - (y - horizon) * 0.8 + ripple)
+                    rx = int(x + sx + 1.5 * math.sin(0.7 * y))
+                    ry = max(0, min(horizon - 1, ry))
+                    rx = max(0, min(width - 1, rx))
+                    mirror = small[ry][3 * rx:3 * rx + 3]
+                    for i in range(3):
+                        total[i] += sea[i] * (0.55 + 0.6 * pattern) * 0.7 + 0.35 * mirror[i]
+            row += bytes(max(0, min(255, int(t / 4 + 0.5))) for t in total)
+        rows.append(row)
+    return [bytes(r) for r in rows]
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
-    write_bmp(os.path.join(out, "sunlight.bmp"), 256, 256, sunlight())
-    write_bmp(os.path.join(out, "demo-desktop.bmp"), 1024, 768, demo_desktop())
+    light = sunlight()
+    desktop = demo_desktop()
+    write_bmp(os.path.join(out, "sunlight.bmp"), 256, 256, light)
+    write_bmp(os.path.join(out, "demo-desktop.bmp"), 1024, 768, desktop)
+    write_bmp(os.path.join(out, "preview.bmp"), 152, 112, preview(desktop, light))
 
 
 if __name__ == "__main__":

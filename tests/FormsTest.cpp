@@ -264,5 +264,5 @@ TEST(FormsTest, ADesignTimePictureIsShownAndSavedAsItIs) {
 }
 
 TEST(FormsTest, AProgramThatCannotBeStartedGivesNoProcess) {
-    EXPECT_EQ(0u, Application::Shell("C:\\no such folder\\nothing.exe"));
+    EXPECT_EQ(nullptr, Application::Shell("C:\\no such folder\\nothing.exe"));
 }

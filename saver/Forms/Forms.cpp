@@ -78,7 +78,7 @@ void Application::MsgBox(const std::string& text, HWND owner) {
     MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(kProgramTitle).c_str(), MB_OK);
 }
 
-DWORD Application::Shell(const std::string& path) {
+HANDLE Application::Shell(const std::string& path) {
     const std::wstring program = Utf8ToWide(path);
     std::wstring commandLine = L"\"" + program + L"\"";  // a folder with blanks stays one argument
     STARTUPINFOW startup = {};
@@ -88,12 +88,11 @@ DWORD Application::Shell(const std::string& path) {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
-        return 0;
+        return nullptr;
     }
     AllowSetForegroundWindow(process.dwProcessId);  // its window may take the focus
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return process.dwProcessId;
+    return process.hProcess;
 }
 
 // ---- Screen -------------------------------------------------------------------------
@@ -266,7 +265,10 @@ void Form::Destroyed() {
     window_ = nullptr;
     shownOnce_ = false;
     for (Control* control : controls_) control->window_ = nullptr;
-    --Application::loadedForms_;
+    // The last form gone: wake the message loop so that it sees it (a
+    // window destroyed with its host comes as a sent message, which leaves
+    // the loop waiting).
+    if (--Application::loadedForms_ == 0) PostMessageW(nullptr, WM_NULL, 0, 0);
 }
 
 int Form::Left() const {

@@ -31,8 +31,9 @@ public:
     // OK-only message box captioned with the program's title; returns when closed.
     static void MsgBox(const std::string& text, HWND owner = nullptr);
     // Starts a program file as a new process, its window shown normally and
-    // given the focus; the process id, or 0 when it cannot be started.
-    static DWORD Shell(const std::string& path);
+    // given the focus; the process's handle (the caller closes it), or
+    // nullptr when it cannot be started.
+    static HANDLE Shell(const std::string& path);
     // True while an event handler runs (ticks wait for the next gap).
     static bool InHandler();
 

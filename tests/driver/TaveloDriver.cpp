@@ -13,9 +13,15 @@
 //   start PROGRAM [ARGS...]                starts a program (session only: one at a time)
 //   wait-exit [TIMEOUT_MS]                 waits for it and prints exit=N
 //   kill                                   ends it if it still runs
-//   create-window CAPTION [W H [X Y]]      a visible top-level window of the driver (W x H inner
-//                                          pixels, default 200 x 100), painted grey; prints its
-//                                          handle in decimal (as the screen-saver "/p" wants it)
+//   create-window CAPTION [W H [X Y]] [--picture BMP] [--framed]
+//                                          a visible top-level window of the driver (W x H inner
+//                                          pixels, default 200 x 100), painted grey or with the
+//                                          picture at its top-left, without a frame or with a
+//                                          caption bar; prints its handle in decimal (as the
+//                                          screen-saver "/p" wants it)
+//   count CAPTION                          how many top-level windows have the caption: count=N
+//   foreground                             the active window: window=... (as find prints it)
+//   children CAPTION                       the child windows of a top-level window, a line each
 //   destroy-window CAPTION                 destroys a window the driver made
 //   session                                reads commands from standard input, one a line,
 //                                          arguments separated by tabs; after each command's
@@ -79,10 +85,29 @@ bool HasFlag(int argc, wchar_t** argv, const wchar_t* flag) {
 HANDLE g_started = nullptr;
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HBITMAP picture = static_cast<HBITMAP>(GetPropW(window, L"picture"));
+    if (message == WM_PAINT && picture != nullptr) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        HDC source = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(source, picture);
+        BITMAP info = {};
+        GetObjectW(picture, sizeof info, &info);
+        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+        SelectObject(source, old);
+        DeleteDC(source);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    if (message == WM_NCDESTROY && picture != nullptr) {
+        RemovePropW(window, L"picture");
+        DeleteObject(picture);
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HWND CreateHost(const wchar_t* caption, int width, int height, int x, int y) {
+HWND CreateHost(const wchar_t* caption, int width, int height, int x, int y, const wchar_t* picturePath = nullptr,
+                bool framed = false) {
     static bool registered = false;
     if (!registered) {
         WNDCLASSW cls = {};
@@ -94,10 +119,26 @@ HWND CreateHost(const wchar_t* caption, int width, int height, int x, int y) {
         RegisterClassW(&cls);
         registered = true;
     }
-    // A popup with no frame: its inner area is exactly width x height.
-    HWND window = CreateWindowExW(0, L"TaveloDriverHost", caption, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
-                                  width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (window != nullptr) UpdateWindow(window);
+    // A popup with no frame has an inner area of exactly width x height; a
+    // framed window gets its frame around that.
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN;
+    if (framed) style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    RECT outer = {x, y, x + width, y + height};
+    AdjustWindowRect(&outer, style, FALSE);
+    HWND window = CreateWindowExW(0, L"TaveloDriverHost", caption, style, outer.left, outer.top,
+                                  outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr) return nullptr;
+    if (picturePath != nullptr) {
+        HANDLE picture = LoadImageW(nullptr, picturePath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+        if (picture == nullptr) {
+            DestroyWindow(window);
+            return nullptr;
+        }
+        SetPropW(window, L"picture", picture);
+    }
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
     return window;
 }
 
@@ -130,9 +171,18 @@ int Run(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"create-window" && argc >= 3) {
-        const int width = argc >= 5 ? _wtoi(argv[3]) : 200, height = argc >= 5 ? _wtoi(argv[4]) : 100;
-        const int x = argc >= 7 ? _wtoi(argv[5]) : 600, y = argc >= 7 ? _wtoi(argv[6]) : 400;
-        HWND window = CreateHost(argv[2], width, height, x, y);
+        std::vector<int> numbers;
+        const wchar_t* picture = nullptr;
+        for (int i = 3; i < argc; ++i) {
+            if (lstrcmpW(argv[i], L"--picture") == 0 && i + 1 < argc) {
+                picture = argv[++i];
+            } else if (argv[i][0] != L'-' || (argv[i][1] >= L'0' && argv[i][1] <= L'9')) {
+                numbers.push_back(_wtoi(argv[i]));
+            }
+        }
+        const int width = numbers.size() >= 2 ? numbers[0] : 200, height = numbers.size() >= 2 ? numbers[1] : 100;
+        const int x = numbers.size() >= 4 ? numbers[2] : 600, y = numbers.size() >= 4 ? numbers[3] : 400;
+        HWND window = CreateHost(argv[2], width, height, x, y, picture, HasFlag(argc, argv, L"--framed"));
         if (window == nullptr) return 1;
         Print("hwnd=" + std::to_string(reinterpret_cast<uintptr_t>(window)) + "\n");
         return 0;
@@ -183,6 +233,47 @@ int Run(int argc, wchar_t** argv) {
             if (GetTickCount() - start > timeout) return 1;
             windriver::PumpFor(20);
         }
+        return 0;
+    }
+    if (command == L"count" && argc >= 3) {
+        struct Count {
+            const wchar_t* caption;
+            int n;
+        } count = {argv[2], 0};
+        struct Counter {
+            static BOOL CALLBACK Each(HWND window, LPARAM data) {
+                auto* c = reinterpret_cast<Count*>(data);
+                if (windriver::WindowText(window) == c->caption) ++c->n;
+                return TRUE;
+            }
+        };
+        EnumWindows(&Counter::Each, reinterpret_cast<LPARAM>(&count));
+        Print("count=" + std::to_string(count.n) + "\n");
+        return 0;
+    }
+    if (command == L"children" && argc >= 3) {
+        HWND parent = FindWindowW(nullptr, argv[2]);
+        if (parent == nullptr) return 1;
+        struct Lister {
+            static BOOL CALLBACK Each(HWND window, LPARAM) {
+                Print(Describe(window));
+                return TRUE;
+            }
+        };
+        EnumChildWindows(parent, &Lister::Each, 0);
+        return 0;
+    }
+    if (command == L"redraw" && argc >= 3) {
+        HWND window = FindWindowW(nullptr, argv[2]);
+        if (window == nullptr) return 1;
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        windriver::PumpFor(300);
+        return 0;
+    }
+    if (command == L"foreground") {
+        HWND window = GetForegroundWindow();
+        if (window == nullptr) return 1;
+        Print(Describe(window));
         return 0;
     }
     if (command == L"close" && argc >= 3) {

@@ -1,0 +1,52 @@
+#include "Vey_R.h"
+
+#include "RunRules.h"
+#include "Vey_B.h"
+#include "resource.h"
+
+const char* const kPreviewFormCaption = "Preview Window";
+
+Vey_R::Vey_R()
+    : Form(forms::FormStyle{kPreviewFormCaption, forms::Border::None, RGB(0, 0, 0), 0}),
+      Img_Prev(*this, 0, 0, kPreviewWidth, kPreviewHeight),
+      // A host that goes away without taking its child along (its process
+      // killed, say) still ends the preview.
+      hostWatch_(*this, kHostWatchInterval, true, [this] {
+          if (host != nullptr && !IsWindow(host)) Unload();
+      }) {
+    Img_Prev.SetPicture(forms::Picture::FromResource(IDB_PREVIEW));
+}
+
+void Vey_R::Form_Unload(int& /*cancel*/) {
+    HWND owner = GetWindow(hWnd(), GW_OWNER);
+    (void)owner;  // asked for, not needed: the program ends with its last form
+    API_Result = PostMessageW(hWnd(), WM_CLOSE, 0, 0);
+}
+
+void ShowPreview(Vey_R& form, const std::string& commandLine, void (*endAtOnce)()) {
+    const int32_t number = PreviewHostNumber(commandLine);
+    HWND host = reinterpret_cast<HWND>(static_cast<intptr_t>(number));
+    if (number == 0 || !IsWindow(host)) {
+        if (endAtOnce != nullptr) {
+            endAtOnce();
+        } else {
+            forms::Application::EndAtOnce(0);
+        }
+        return;
+    }
+    RECT rect = {};
+    API_Result = GetWindowRect(host, &rect);
+    const int tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
+    const int16_t width = PreviewTwips(rect.right - rect.left, tx);
+    const int16_t height = PreviewTwips(rect.bottom - rect.top, ty);
+
+    form.host = host;
+    form.Load();
+    HWND window = form.hWnd();
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    API_Result = SetWindowLongW(window, GWL_STYLE, style | WS_CHILD);
+    API_Result = static_cast<int32_t>(reinterpret_cast<intptr_t>(SetParent(window, host)));
+    form.Move(0, 0, width, height);
+    form.Img_Prev.Move(0, 0, width / tx, height / ty);
+    form.Show();
+}

@@ -1,0 +1,37 @@
+// The preview form ("Preview Window"): a still picture of the saver's look,
+// made a child of the window that the display settings pass on the command
+// line, and sized to it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "Forms/Forms.h"
+
+// Design data of the form.
+constexpr int kPreviewWidth = 152;   // Img_Prev, pixels
+constexpr int kPreviewHeight = 112;
+constexpr UINT kHostWatchInterval = 1000;  // how often the preview looks for its host
+
+extern const char* const kPreviewFormCaption;  // "Preview Window"
+
+class Vey_R : public forms::Form {
+public:
+    Vey_R();
+
+    forms::ImageControl Img_Prev;
+    HWND host = nullptr;
+
+protected:
+    void Form_Unload(int& cancel) override;
+
+private:
+    forms::Timer hostWatch_;
+};
+
+// The preview branch of start-up: the form inside the host window named by
+// the command line, shown; the program then lives as long as the form does.
+// When the number names no window the program ends at once (endAtOnce),
+// since no host would ever close an invisible preview.
+void ShowPreview(Vey_R& form, const std::string& commandLine, void (*endAtOnce)() = nullptr);

@@ -1,0 +1,53 @@
+// The hidden form of a full-screen run ("Vey_Main"): it copies the screen,
+// writes the renderer's two pictures, starts the renderer and the music,
+// watches for the renderer's window every 500 ms and ends the run once the
+// window is gone.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "Forms/Forms.h"
+#include "RunRules.h"
+
+// Design data of the form.
+constexpr UINT kMp3WatchInterval = 1000;    // Timer1
+constexpr UINT kCdWatchInterval = 200;      // Timer2
+constexpr UINT kRendererWatchInterval = 500;  // Timer3
+constexpr int kLightPatternSide = 256;      // Display(1)
+
+extern const char* const kScreenCopyFile;    // "C:\Vey1.bmp"
+extern const char* const kLightPatternFile;  // "C:\Vey2.bmp"
+extern const char* const kRendererCaption;   // "Tavelo_VC"
+
+class Vey_S : public forms::Form {
+public:
+    // endRun: how the run ends the program at last; ending the process at
+    // once unless a test hands in its own.
+    explicit Vey_S(std::function<void()> endRun = nullptr);
+    ~Vey_S() override;
+
+    forms::PictureBox Display0;  // Display(0): the screen copy
+    forms::PictureBox Display1;  // Display(1): the light pattern
+    forms::Timer Timer1;         // MP3 watch
+    forms::Timer Timer2;         // CD watch
+    forms::Timer Timer3;         // renderer watch
+    std::string RendererPath;
+
+    forms::PictureBox& Display(int index) { return index == 0 ? Display0 : Display1; }
+
+protected:
+    void Form_Load() override;
+    void Form_QueryUnload(int& cancel, int mode) override;
+
+private:
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+
+    std::function<void()> endRun_;
+    HANDLE renderer_ = nullptr;
+    RendererWatch watch_;
+};

@@ -1,0 +1,194 @@
+#!/usr/bin/env python3
+"""Tavelo.scr as Windows runs it, under Wine: a full-screen run from the
+screen copy to the end after Escape, the run's failure cases, and the
+preview inside a host window of another process. The run is checked in
+real screenshots; the preview's pixels in test_saver_run, in a host of its own."""
+import os
+import shutil
+import struct
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+import winetest  # noqa: E402
+
+INSTALLED = "C:\\Program Files\\Tavelo 水"
+
+
+def read_bmp(path):
+    """A 24-bit bottom-up BMP as (width, height, rows top first of RGB bytes)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    offset, = struct.unpack_from("<I", data, 10)
+    size, width, height, planes, bits = struct.unpack_from("<IiiHH", data, 14)
+    assert bits == 24 and height > 0, (bits, height)
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in range(height):
+        row = data[offset + (height - 1 - y) * stride:offset + (height - 1 - y) * stride + width * 3]
+        rgb = bytearray(row)
+        rgb[0::3], rgb[2::3] = row[2::3], row[0::3]
+        rows.append(bytes(rgb))
+    return width, height, rows
+
+
+def block_colour(x, y):
+    """The known desktop picture: 128 x 128 blocks, each of its own colour."""
+    bx, by = x // 128, y // 128
+    return (40 + bx * 26, 30 + by * 40, 200 - bx * 12 - by * 10)
+
+
+def near(a, b, tolerance=8):
+    return all(abs(p - q) <= tolerance for p, q in zip(a, b))
+
+
+class RunTest(unittest.TestCase):
+    session = None
+
+    @classmethod
+    def setUpClass(cls):
+        s = cls.session
+        # Installed in a folder with blanks and Japanese characters.
+        folder = os.path.join(s.drive_c, "Program Files", "Tavelo 水")
+        os.makedirs(folder, exist_ok=True)
+        for name in ("Tavelo.scr", "Tavelo.dll"):
+            shutil.copyfile(os.path.join(s.bin, name), os.path.join(folder, name))
+        cls.saver = INSTALLED + "\\Tavelo.scr"
+        # A renderer file that is no program.
+        broken = os.path.join(s.drive_c, "Tavelo broken")
+        os.makedirs(broken, exist_ok=True)
+        shutil.copyfile(os.path.join(s.bin, "Tavelo.scr"), os.path.join(broken, "Tavelo.scr"))
+        with open(os.path.join(broken, "Tavelo.dll"), "w") as f:
+            f.write("not a program\n")
+        cls.broken = "C:\\Tavelo broken\\Tavelo.scr"
+        cls.wallpaper = os.path.join(s.shots, "blocks.bmp")
+        winetest.write_bmp(cls.wallpaper, 1024, 768, block_colour)
+        cls.sunlight = read_bmp(os.path.join(s.build, "assets", "sunlight.bmp"))
+
+    def setUp(self):
+        self.driver = winetest.Driver(self.session)
+
+    def tearDown(self):
+        self.driver("kill")
+        for caption in ("Wallpaper", "Host"):
+            self.driver("destroy-window", caption)
+        self.driver.close()
+
+    def count(self, caption):
+        code, lines = self.driver("count", caption)
+        return int(lines[0].split("=")[1])
+
+    def test_full_run_from_the_screen_copy_to_the_end_after_escape(self):
+        s = self.session
+        for name in ("Vey1.bmp", "Vey2.bmp"):
+            s.remove(name)
+        self.assertEqual(0, self.driver("create-window", "Wallpaper", 1024, 768, 0, 0, "--picture",
+                                        s.windows_path(self.wallpaper))[0])
+        time.sleep(0.5)
+        self.assertEqual(0, self.driver("start", self.saver, "/s")[0])
+        code, lines = self.driver("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")
+        self.assertEqual(0, code, "the renderer's window did not appear")
+        code, lines = self.driver("find", "*", "Vey_Main", 0)
+        self.assertEqual(0, code)
+        self.assertIn("visible=0", lines[0])
+
+        # The pictures on disk: the screen as it was, and the light pattern.
+        width, height, rows = read_bmp(os.path.join(s.drive_c, "Vey1.bmp"))
+        self.assertEqual((1024, 768), (width, height))
+        for x, y in ((5, 5), (300, 200), (700, 500), (1000, 700), (130, 640)):
+            self.assertTrue(near(block_colour(x, y), rows[y][3 * x:3 * x + 3], 2), (x, y, rows[y][3 * x:3 * x + 3]))
+        self.assertEqual(self.sunlight, read_bmp(os.path.join(s.drive_c, "Vey2.bmp")))
+        self.assertEqual(1, self.driver("messagebox", "Error", 0)[0], "the renderer could not read them")
+
+        # The screen: the desktop above, moving water below.
+        time.sleep(2)
+        first = s.screenshot("run-1")
+        time.sleep(1)
+        second = s.screenshot("run-2")
+        self.assertTrue(near(block_colour(200, 100), first.at(200, 100), 60), first.at(200, 100))
+        water = [first.at(x, y) for y in range(450, 768, 16) for x in range(0, 1024, 16)]
+        self.assertGreater(len(set(water)), 200, "no water")
+        changed = sum(1 for a, b in zip(first.rows(450, 768), second.rows(450, 768)) if a != b)
+        self.assertGreater(changed, 10000, "the water does not move")
+
+        # A second start during the run ends at once and starts nothing.
+        second_start = s.run(s.windows_path(os.path.join(s.bin, "Tavelo.scr")), "/s", timeout=60)
+        self.assertEqual(0, second_start.returncode)
+        self.assertEqual(1, self.count("Vey_Main"))
+        self.assertEqual(1, self.count("Tavelo_VC"))
+
+        # Escape ends the renderer; the saver follows within a second. (The
+        # key goes in through Windows' own input queue: Wine leaves the X
+        # keyboard focus with the window that had it, the wallpaper.)
+        self.assertEqual(["current=1024x768x32 registry=1024x768x32"], self.driver("mode")[1])
+        self.assertEqual(0, self.driver("key", "Tavelo_VC", 27)[0])
+        self.assertEqual(0, self.driver("gone", "Tavelo_VC", 15000)[0], "the renderer did not end")
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 1500))
+        self.assertEqual(0, self.count("Vey_Main"))
+        self.assertEqual(["current=1024x768x32 registry=1024x768x32"], self.driver("mode")[1])
+
+    def test_a_renderer_that_cannot_start_ends_the_run(self):
+        self.assertEqual(0, self.driver("start", self.broken, "/s")[0])
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 10000))
+        self.assertEqual(0, self.count("Vey_Main"))
+        self.assertEqual(1, self.driver("messagebox", "Tavelo (ScreenSaver)", 0)[0], "a message was shown")
+
+    def test_a_renderer_refused_its_display_mode_ends_the_run(self):
+        # On a bare 800x600 X screen (no virtual desktop) the switch to
+        # 1024x768 is refused and the renderer ends without a window.
+        screen = winetest.Xvfb("800x600x24")
+        prefix = self.session.prefix + "-bare"
+        winetest.stop_wineserver(prefix)
+        bare = winetest.Driver(self.session, bare=True, display=screen.display)
+        try:
+            saver = self.session.windows_path(os.path.join(self.session.bin, "Tavelo.scr"))
+            self.assertEqual(0, bare("start", saver, "/s")[0])
+            self.assertEqual((0, ["exit=0"]), bare("wait-exit", 20000))
+            self.assertEqual(1, bare("find", "*", "Vey_Main", 0)[0])
+            self.assertEqual(1, bare("find", "*", "Tavelo_VC", 0)[0])
+            self.assertEqual(["current=800x600x32 registry=800x600x32"], bare("mode")[1])
+        finally:
+            bare.close()
+            screen.close(prefix)
+
+    def start_preview(self, width, height):
+        code, lines = self.driver("create-window", "Host", width, height, 100, 100)
+        self.assertEqual(0, code)
+        host = lines[0].split("=")[1]
+        self.assertEqual(0, self.driver("start", self.saver, "/p", host)[0])
+        time.sleep(2)
+        self.assertEqual(1, self.driver("wait-exit", 100)[0], "the preview ended by itself")
+        return host
+
+    def assert_preview_inside(self, width, height):
+        # Wine draws no child window of another process, so what the preview
+        # shows is checked in the forms tests, in a host of their own; here,
+        # that the program puts its form into the host, at the host's size.
+        code, lines = self.driver("children", "Host")
+        self.assertEqual(0, code)
+        rect = f"rect=100,100,{100 + width},{100 + height} visible=1"
+        self.assertTrue(any("class=TaveloForm caption=Preview Window " + rect in line for line in lines), lines)
+        self.assertTrue(any("class=TaveloControl caption= " + rect in line for line in lines), lines)
+        self.session.screenshot(f"preview-{width}x{height}")
+
+    def test_preview_fills_a_host_of_its_size_and_ends_with_it(self):
+        self.start_preview(152, 112)
+        self.assert_preview_inside(152, 112)
+        self.assertEqual(0, self.driver("destroy-window", "Host")[0])
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 5000))
+
+    def test_preview_in_a_larger_host_takes_its_size_and_ends_with_it(self):
+        self.start_preview(300, 200)
+        self.assert_preview_inside(300, 200)
+        self.assertEqual(0, self.driver("destroy-window", "Host")[0])
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 5000))
+
+    def test_preview_without_a_host_window_ends(self):
+        for args in (["/p", "0"], ["/p", "123456"], ["/p"]):
+            self.assertEqual(0, self.driver("start", self.saver, *args)[0])
+            self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 5000), args)
+
+
+if __name__ == "__main__":
+    sys.exit(winetest.main([RunTest]))
