@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""The demo's run, started by tools/demo on a display it chose: Tavelo.scr
+installed in the Wine prefix, a demo desktop of our own (wallpaper, two
+windows), a real full-screen run ("/s") photographed a second apart, Escape,
+and the preview as the display settings show it.
+
+  demo.py --build BUILD --source SOURCE --out DIR [--seconds N] [--desktop-window]
+The display comes in WINE_RUN_DISPLAY.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "wine"))
+import winetest  # noqa: E402
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--source", required=True)
+    parser.add_argument("--out", required=True)
+    parser.add_argument("--seconds", type=int, default=6)
+    parser.add_argument("--desktop-window", action="store_true",
+                        help="photograph the Wine desktop window (on a display of the user's)")
+    args = parser.parse_args()
+
+    session = winetest.WineSession(args.build, args.source)
+    driver = winetest.Driver(session)
+
+    def shoot(name):
+        # On a display of the user's, the Wine desktop window; on ours, the screen.
+        target = "root"
+        if args.desktop_window:
+            found = subprocess.run(["xdotool", "search", "--name", "Wine desktop"], env=session.env,
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout.split()
+            target = found[0].decode() if found else "root"
+        path = os.path.join(args.out, name + ".png")
+        subprocess.run(["import", "-display", session.display, "-window", target, path], check=True)
+        print("demo:", os.path.relpath(path, args.source))
+
+    try:
+        # Installed as Windows would have it, in a folder with a blank in its name.
+        folder = os.path.join(session.drive_c, "Program Files", "Tavelo")
+        os.makedirs(folder, exist_ok=True)
+        for name in ("Tavelo.scr", "Tavelo.dll"):
+            shutil.copyfile(os.path.join(session.bin, name), os.path.join(folder, name))
+        saver = "C:\\Program Files\\Tavelo\\Tavelo.scr"
+        assets = os.path.join(session.build, "assets")
+
+        # The desktop: our wallpaper and two windows.
+        driver("create-window", "Wallpaper", 1024, 768, 0, 0, "--picture",
+               session.windows_path(os.path.join(assets, "demo-desktop.bmp")))
+        driver("create-window", "写真 - 木漏れ日.bmp", 256, 256, 690, 330, "--framed", "--picture",
+               session.windows_path(os.path.join(assets, "sunlight.bmp")))
+        driver("create-window", "Tavelo プレビュー", 152, 112, 120, 480, "--framed", "--picture",
+               session.windows_path(os.path.join(assets, "preview.bmp")))
+        time.sleep(1)
+        shoot("desktop")
+
+        # The full-screen run.
+        if driver("start", saver, "/s")[0] != 0:
+            raise SystemExit("demo: Tavelo.scr did not start")
+        if driver("find", "PCUWindowClass", "Tavelo_VC", 60000, "--visible")[0] != 0:
+            raise SystemExit("demo: the renderer's window did not appear")
+        time.sleep(2)
+        for i in range(1, args.seconds + 1):
+            shoot(f"water-{i}")
+            time.sleep(1)
+        # Escape, as a user would press it (through Windows' input queue).
+        driver("key", "Tavelo_VC", 27)
+        code, lines = driver("wait-exit", 10000)
+        print("demo: Escape pressed; Tavelo.scr", lines[0] if lines else "still running")
+        time.sleep(1)
+        shoot("after")
+
+        # The preview, as the display settings show it.
+        for caption in ("写真 - 木漏れ日.bmp", "Tavelo プレビュー"):
+            driver("destroy-window", caption)
+        driver("start", session.windows_path(os.path.join(session.bin, "preview_demo.exe")), 8)
+        driver("find", "TaveloPreviewDemo", "画面のプロパティ - スクリーン セーバー", 20000, "--visible")
+        time.sleep(2)
+        shoot("preview")
+        driver("wait-exit", 20000)
+    finally:
+        driver("kill")
+        driver.close()
+        session.close()
+
+
+if __name__ == "__main__":
+    main()
