@@ -12,6 +12,7 @@
 #include "Forms/Forms.h"
 #include "Utf16.h"
 #include "support/TempDir.h"
+#include "support/WinDriver.h"
 
 using forms::Application;
 using forms::Form;
@@ -45,17 +46,7 @@ protected:
 HWND FindByCaption(const std::string& caption) { return FindWindowW(nullptr, Utf8ToWide(caption).c_str()); }
 
 // Lets the queued messages through, for a while.
-void Pump(DWORD ms) {
-    const DWORD end = GetTickCount() + ms;
-    do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(5);
-    } while (static_cast<LONG>(end - GetTickCount()) > 0);
-}
+void Pump(DWORD ms) { windriver::PumpFor(ms); }
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include "Vey_S.h"
 #include "support/FakeMusicDevice.h"
 #include "support/TempDir.h"
+#include "support/WinDriver.h"
 
 namespace {
 
@@ -51,17 +52,7 @@ public:
     }
 };
 
-void Pump(DWORD ms) {
-    const DWORD end = GetTickCount() + ms;
-    do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(5);
-    } while (static_cast<LONG>(end - GetTickCount()) > 0);
-}
+void Pump(DWORD ms) { windriver::PumpFor(ms); }
 
 class SaverRunTest : public ::testing::Test {
 protected:
