@@ -124,9 +124,33 @@ class RunTest(unittest.TestCase):
         self.assertEqual(["current=1024x768x32 registry=1024x768x32"], self.driver("mode")[1])
         self.assertEqual(0, self.driver("key", "Tavelo_VC", 27)[0])
         self.assertEqual(0, self.driver("gone", "Tavelo_VC", 15000)[0], "the renderer did not end")
-        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 1500))
+        # (Its watch looks every 500 ms; the margin is for a slow machine.)
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 3000))
         self.assertEqual(0, self.count("Vey_Main"))
         self.assertEqual(["current=1024x768x32 registry=1024x768x32"], self.driver("mode")[1])
+
+    def test_the_program_carries_a_valid_manifest_declaring_dpi_awareness(self):
+        # Without it a scaled display would give a screen copy of only its
+        # top-left part; a malformed one would keep Windows from starting it.
+        import xml.etree.ElementTree as ElementTree
+        with open(os.path.join(self.session.bin, "Tavelo.scr"), "rb") as f:
+            data = f.read()
+        start = data.find(b"<?xml")
+        end = data.find(b"</assembly>", start)
+        self.assertTrue(start >= 0 and end > start, "no manifest")
+        root = ElementTree.fromstring(data[start:end + len(b"</assembly>")])
+        awareness = [e.text for e in root.iter() if e.tag.endswith("}dpiAwareness")]
+        aware = [e.text for e in root.iter() if e.tag.endswith("}dpiAware")]
+        self.assertEqual(["PerMonitorV2, PerMonitor"], awareness)
+        self.assertEqual(["true/pm"], aware)
+
+    def test_an_empty_command_line_runs_the_saver_too(self):
+        self.assertEqual(0, self.driver("start", self.saver)[0])
+        self.assertEqual(0, self.driver("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
+        self.assertEqual(0, self.driver("find", "*", "Vey_Main", 0)[0])
+        self.assertEqual(0, self.driver("key", "Tavelo_VC", 27)[0])
+        self.assertEqual(0, self.driver("gone", "Tavelo_VC", 15000)[0])
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 3000))
 
     def test_a_renderer_that_cannot_start_ends_the_run(self):
         self.assertEqual(0, self.driver("start", self.broken, "/s")[0])
