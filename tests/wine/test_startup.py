@@ -34,6 +34,7 @@ class StartupTest(unittest.TestCase):
         self.driver("kill")
         self.driver("destroy-window", "Vey_Main")
         self.driver("destroy-window", "<Tavelo>")
+        self.driver("destroy-window", "Host")
         self.driver.close()
 
     def run_saver(self, program, *args, timeout=15000):
@@ -67,7 +68,17 @@ class StartupTest(unittest.TestCase):
             self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 10000))
 
     def test_preview_needs_no_renderer(self):
-        # No form yet for the preview: the program ends, but without the message.
+        # Without the renderer beside it, a preview still shows, without the message.
+        code, lines = self.driver("create-window", "Host", 152, 112)
+        self.assertEqual(0, code)
+        self.assertEqual(0, self.driver("start", self.lonely, "/p", lines[0].split("=")[1])[0])
+        self.assertEqual(1, self.driver("wait-exit", 1500)[0], "the preview ended")
+        self.no_box()
+        code, lines = self.driver("children", "Host")
+        self.assertTrue(any("caption=Preview Window" in line for line in lines), lines)
+        self.assertEqual(0, self.driver("destroy-window", "Host")[0])
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 5000))
+        # A host number that names no window: the program ends at once.
         self.assertEqual(["exit=0"], self.run_saver(self.lonely, "/p", "1"))
         self.no_box()
 
