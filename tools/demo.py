@@ -9,7 +9,6 @@ The display comes in WINE_RUN_DISPLAY.
 """
 import argparse
 import os
-import shutil
 import subprocess
 import sys
 import time
@@ -44,11 +43,7 @@ def main():
 
     try:
         # Installed as Windows would have it, in a folder with a blank in its name.
-        folder = os.path.join(session.drive_c, "Program Files", "Tavelo")
-        os.makedirs(folder, exist_ok=True)
-        for name in ("Tavelo.scr", "Tavelo.dll"):
-            shutil.copyfile(os.path.join(session.bin, name), os.path.join(folder, name))
-        saver = "C:\\Program Files\\Tavelo\\Tavelo.scr"
+        saver = session.install("Program Files\\Tavelo")
         assets = os.path.join(session.build, "assets")
 
         # The desktop: our wallpaper and two windows.

@@ -23,10 +23,6 @@ def bands(x, y):
     return YELLOW
 
 
-def near(expected, actual, tolerance=6):
-    return all(abs(e - a) <= tolerance for e, a in zip(expected, actual))
-
-
 class RendererTest(unittest.TestCase):
     session = None
 
@@ -71,10 +67,10 @@ class RendererTest(unittest.TestCase):
             second = self.session.screenshot("renderer-2")
             self.assertEqual((1024, 768), (first.width, first.height))
             # The backdrop, upright, above the water.
-            self.assertTrue(near(RED, first.at(200, 128)), first.at(200, 128))
-            self.assertTrue(near(GREEN, first.at(800, 128)), first.at(800, 128))
-            self.assertTrue(near(CYAN, first.at(200, 300)), first.at(200, 300))
-            self.assertTrue(near(MAGENTA, first.at(800, 300)), first.at(800, 300))
+            self.assertTrue(winetest.near(RED, first.at(200, 128)), first.at(200, 128))
+            self.assertTrue(winetest.near(GREEN, first.at(800, 128)), first.at(800, 128))
+            self.assertTrue(winetest.near(CYAN, first.at(200, 300)), first.at(200, 300))
+            self.assertTrue(winetest.near(MAGENTA, first.at(800, 300)), first.at(800, 300))
             # The water: lit blue-cyan with the pattern and the red-tinted
             # reflection, changing from one moment to the next; the backdrop stays.
             water = [first.at(x, y) for y in range(420, 768, 12) for x in range(0, 1024, 12)]
@@ -123,7 +119,7 @@ class RendererTest(unittest.TestCase):
         self.assertEqual(1, self.driver("messagebox", "Error", 0)[0], "a third box")
         shot = self.session.screenshot("renderer-missing-backdrop")
         for x, y in ((100, 50), (512, 200), (900, 300)):
-            self.assertTrue(near((255, 255, 255), shot.at(x, y), 2), (x, y, shot.at(x, y)))
+            self.assertTrue(winetest.near((255, 255, 255), shot.at(x, y), 2), (x, y, shot.at(x, y)))
         self.assertEqual(0, self.driver("close", "Tavelo_VC")[0])
         self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 15000))
 

@@ -4,8 +4,6 @@ screen copy to the end after Escape, the run's failure cases, and the
 preview inside a host window of another process. The run is checked in
 real screenshots; the preview's pixels in test_saver_run, in a host of its own."""
 import os
-import shutil
-import struct
 import sys
 import time
 import unittest
@@ -13,34 +11,10 @@ import unittest
 sys.path.insert(0, os.path.dirname(__file__))
 import winetest  # noqa: E402
 
-INSTALLED = "C:\\Program Files\\Tavelo 水"
-
-
-def read_bmp(path):
-    """A 24-bit bottom-up BMP as (width, height, rows top first of RGB bytes)."""
-    with open(path, "rb") as f:
-        data = f.read()
-    offset, = struct.unpack_from("<I", data, 10)
-    size, width, height, planes, bits = struct.unpack_from("<IiiHH", data, 14)
-    assert bits == 24 and height > 0, (bits, height)
-    stride = (width * 3 + 3) & ~3
-    rows = []
-    for y in range(height):
-        row = data[offset + (height - 1 - y) * stride:offset + (height - 1 - y) * stride + width * 3]
-        rgb = bytearray(row)
-        rgb[0::3], rgb[2::3] = row[2::3], row[0::3]
-        rows.append(bytes(rgb))
-    return width, height, rows
-
-
 def block_colour(x, y):
     """The known desktop picture: 128 x 128 blocks, each of its own colour."""
     bx, by = x // 128, y // 128
     return (40 + bx * 26, 30 + by * 40, 200 - bx * 12 - by * 10)
-
-
-def near(a, b, tolerance=8):
-    return all(abs(p - q) <= tolerance for p, q in zip(a, b))
 
 
 class RunTest(unittest.TestCase):
@@ -50,21 +24,14 @@ class RunTest(unittest.TestCase):
     def setUpClass(cls):
         s = cls.session
         # Installed in a folder with blanks and Japanese characters.
-        folder = os.path.join(s.drive_c, "Program Files", "Tavelo 水")
-        os.makedirs(folder, exist_ok=True)
-        for name in ("Tavelo.scr", "Tavelo.dll"):
-            shutil.copyfile(os.path.join(s.bin, name), os.path.join(folder, name))
-        cls.saver = INSTALLED + "\\Tavelo.scr"
+        cls.saver = s.install("Program Files\\Tavelo 水")
         # A renderer file that is no program.
-        broken = os.path.join(s.drive_c, "Tavelo broken")
-        os.makedirs(broken, exist_ok=True)
-        shutil.copyfile(os.path.join(s.bin, "Tavelo.scr"), os.path.join(broken, "Tavelo.scr"))
-        with open(os.path.join(broken, "Tavelo.dll"), "w") as f:
+        cls.broken = s.install("Tavelo broken", ("Tavelo.scr",))
+        with open(os.path.join(s.drive_c, "Tavelo broken", "Tavelo.dll"), "w") as f:
             f.write("not a program\n")
-        cls.broken = "C:\\Tavelo broken\\Tavelo.scr"
         cls.wallpaper = os.path.join(s.shots, "blocks.bmp")
         winetest.write_bmp(cls.wallpaper, 1024, 768, block_colour)
-        cls.sunlight = read_bmp(os.path.join(s.build, "assets", "sunlight.bmp"))
+        cls.sunlight = winetest.read_bmp(os.path.join(s.build, "assets", "sunlight.bmp"))
 
     def setUp(self):
         self.driver = winetest.Driver(self.session)
@@ -94,11 +61,11 @@ class RunTest(unittest.TestCase):
         self.assertIn("visible=0", lines[0])
 
         # The pictures on disk: the screen as it was, and the light pattern.
-        width, height, rows = read_bmp(os.path.join(s.drive_c, "Vey1.bmp"))
+        width, height, rows = winetest.read_bmp(os.path.join(s.drive_c, "Vey1.bmp"))
         self.assertEqual((1024, 768), (width, height))
         for x, y in ((5, 5), (300, 200), (700, 500), (1000, 700), (130, 640)):
-            self.assertTrue(near(block_colour(x, y), rows[y][3 * x:3 * x + 3], 2), (x, y, rows[y][3 * x:3 * x + 3]))
-        self.assertEqual(self.sunlight, read_bmp(os.path.join(s.drive_c, "Vey2.bmp")))
+            self.assertTrue(winetest.near(block_colour(x, y), rows[y][3 * x:3 * x + 3], 2), (x, y, rows[y][3 * x:3 * x + 3]))
+        self.assertEqual(self.sunlight, winetest.read_bmp(os.path.join(s.drive_c, "Vey2.bmp")))
         self.assertEqual(1, self.driver("messagebox", "Error", 0)[0], "the renderer could not read them")
 
         # The screen: the desktop above, moving water below.
@@ -106,7 +73,7 @@ class RunTest(unittest.TestCase):
         first = s.screenshot("run-1")
         time.sleep(1)
         second = s.screenshot("run-2")
-        self.assertTrue(near(block_colour(200, 100), first.at(200, 100), 60), first.at(200, 100))
+        self.assertTrue(winetest.near(block_colour(200, 100), first.at(200, 100), 60), first.at(200, 100))
         water = [first.at(x, y) for y in range(450, 768, 16) for x in range(0, 1024, 16)]
         self.assertGreater(len(set(water)), 200, "no water")
         changed = sum(1 for a, b in zip(first.rows(450, 768), second.rows(450, 768)) if a != b)

@@ -3,7 +3,6 @@
 the missing-renderer message (read back from the box, in Japanese), and the
 command lines that end silently."""
 import os
-import shutil
 import sys
 import unittest
 
@@ -22,10 +21,7 @@ class StartupTest(unittest.TestCase):
         s = cls.session
         cls.saver = s.windows_path(os.path.join(s.bin, "Tavelo.scr"))
         # A copy of the saver alone in a folder with blanks and Japanese, without the renderer.
-        lonely = os.path.join(s.drive_c, "Tavelo ひとり")
-        os.makedirs(lonely, exist_ok=True)
-        shutil.copyfile(os.path.join(s.bin, "Tavelo.scr"), os.path.join(lonely, "Tavelo.scr"))
-        cls.lonely = "C:\\Tavelo ひとり\\Tavelo.scr"
+        cls.lonely = s.install("Tavelo ひとり", ("Tavelo.scr",))
 
     def setUp(self):
         self.driver = winetest.Driver(self.session)

@@ -140,6 +140,15 @@ class WineSession:
         """Copies a file to C:\\name in the prefix."""
         shutil.copyfile(source, os.path.join(self.drive_c, name))
 
+    def install(self, folder, names=("Tavelo.scr", "Tavelo.dll")):
+        """Copies built programs into C:\\folder (made if missing); returns
+        the Windows path of the first one there."""
+        target = os.path.join(self.drive_c, *folder.split("\\"))
+        os.makedirs(target, exist_ok=True)
+        for name in names:
+            shutil.copyfile(os.path.join(self.bin, name), os.path.join(target, name))
+        return "C:\\" + folder + "\\" + names[0]
+
     def remove(self, name):
         try:
             os.remove(os.path.join(self.drive_c, name))
@@ -160,6 +169,30 @@ class WineSession:
 
     def key(self, name):
         subprocess.run(["xdotool", "key", name], env=self.env, check=True)
+
+
+def near(expected, actual, tolerance=6):
+    """Two colours alike within a tolerance on each channel."""
+    return all(abs(e - a) <= tolerance for e, a in zip(expected, actual))
+
+
+def read_bmp(path):
+    """A 24-bit bottom-up BMP as (width, height, rows top first of RGB bytes)."""
+    import struct
+    with open(path, "rb") as f:
+        data = f.read()
+    offset, = struct.unpack_from("<I", data, 10)
+    size, width, height, planes, bits = struct.unpack_from("<IiiHH", data, 14)
+    assert bits == 24 and height > 0, (bits, height)
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in range(height):
+        start = offset + (height - 1 - y) * stride
+        row = data[start:start + width * 3]
+        rgb = bytearray(row)
+        rgb[0::3], rgb[2::3] = row[2::3], row[0::3]
+        rows.append(bytes(rgb))
+    return width, height, rows
 
 
 def write_bmp(path, width, height, pixel):
