@@ -45,9 +45,6 @@ protected:
 
 HWND FindByCaption(const std::string& caption) { return FindWindowW(nullptr, Utf8ToWide(caption).c_str()); }
 
-// Lets the queued messages through, for a while.
-void Pump(DWORD ms) { windriver::PumpFor(ms); }
-
 }  // namespace
 
 TEST(FormsTest, ALoadedFormIsHiddenFindableByItsCaptionAndLoadsOnce) {
@@ -146,23 +143,23 @@ TEST(FormsTest, TimersTickOnlyBetweenHandlersAndFollowEnabledAndInterval) {
         // A long handler that lets messages through: the fast timer's ticks
         // during it are dropped.
         const int at = fast;
-        Pump(250);
+        windriver::PumpFor(250);
         fastDuringSlow += fast - at;
         slowTimer.SetEnabled(false);
     });
     form.Load();
-    Pump(300);
+    windriver::PumpFor(300);
     EXPECT_GT(fast, 3);
     EXPECT_EQ(0, slow);  // disabled from the start
 
     slowTimer.SetEnabled(true);
-    Pump(600);
+    windriver::PumpFor(600);
     EXPECT_EQ(1, slow);
     EXPECT_EQ(0, fastDuringSlow);
 
     fastTimer.SetEnabled(false);
     const int stopped = fast;
-    Pump(200);
+    windriver::PumpFor(200);
     EXPECT_EQ(stopped, fast);
     form.Unload();
 }

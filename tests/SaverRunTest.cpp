@@ -52,8 +52,6 @@ public:
     }
 };
 
-void Pump(DWORD ms) { windriver::PumpFor(ms); }
-
 class SaverRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -136,7 +134,7 @@ TEST_F(SaverRunTest, AnMp3IsWatchedEverySecondAndClosedAfterItsWatchStops) {
     device.form = &form;
     form.Load();
     EXPECT_TRUE(form.Timer1.Enabled());
-    Pump(2400);  // two ticks of the MP3 watch; the renderer's window is there
+    windriver::PumpFor(2400);  // two ticks of the MP3 watch; the renderer's window is there
     EXPECT_TRUE(form.IsLoaded());
     EXPECT_EQ(0, ends);
     renderer.Close();
@@ -159,7 +157,7 @@ TEST_F(SaverRunTest, ACdWatchThatFailsStopsItselfAndTheCdIsNotClosed) {
     Vey_S form([&] { ++ends; });
     form.Load();
     EXPECT_TRUE(form.Timer2.Enabled());
-    Pump(700);
+    windriver::PumpFor(700);
     EXPECT_FALSE(form.Timer2.Enabled());
     EXPECT_EQ(VB_False, CD_Active);
     renderer.Close();
@@ -175,7 +173,7 @@ TEST_F(SaverRunTest, ACdThatPlaysIsClosedAtTheEnd) {
     FakeRendererWindow renderer;
     Vey_S form([&] { ++ends; });
     form.Load();
-    Pump(700);
+    windriver::PumpFor(700);
     EXPECT_TRUE(form.Timer2.Enabled());
     renderer.Close();
     forms::Application::Run();
@@ -235,7 +233,7 @@ protected:
         return c;
     }
     static void ExpectScreenShows(int left, int top, int width, int height, forms::Picture& picture) {
-        Pump(300);
+        windriver::PumpFor(300);
         HDC screen = GetDC(nullptr);
         int wrong = 0;
         for (int y = 0; y < height; y += 3) {

@@ -558,6 +558,13 @@ bool PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
 
 // ---- ImageControl ------------------------------------------------------------------------
 
+void Control::RaiseMouseDown(const std::function<void(int, int, int)>& handler, UINT message, LPARAM lParam) {
+    if (!handler) return;
+    HandlerScope scope;
+    const int button = message == WM_LBUTTONDOWN ? 1 : message == WM_RBUTTONDOWN ? 2 : 4;
+    handler(button, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+}
+
 ImageControl::ImageControl(Form& form, int left, int top, int width, int height, Control* container)
     : Control(form, container, left, top, width, height, true) {}
 
@@ -588,11 +595,7 @@ bool ImageControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
-            if (onMouseDown) {
-                HandlerScope scope;
-                const int button = message == WM_LBUTTONDOWN ? 1 : message == WM_RBUTTONDOWN ? 2 : 4;
-                onMouseDown(button, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-            }
+            RaiseMouseDown(onMouseDown, message, lParam);
             result = 0;
             return true;
         default:
@@ -671,11 +674,7 @@ bool Label::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
             return false;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-            if (onMouseDown) {
-                HandlerScope scope;
-                onMouseDown(message == WM_LBUTTONDOWN ? 1 : 2, static_cast<short>(LOWORD(lParam)),
-                            static_cast<short>(HIWORD(lParam)));
-            }
+            RaiseMouseDown(onMouseDown, message, lParam);
             result = 0;
             return true;
         case WM_LBUTTONUP:

@@ -210,6 +210,9 @@ protected:
     void CreateWindowNow(const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle = 0);
     HWND ParentWindow() const;
     void PaintUnderneath(HDC dc);
+    // Raises a mouse-down event (button 1 left, 2 right, 4 middle) with the
+    // position a button message carries.
+    static void RaiseMouseDown(const std::function<void(int, int, int)>& handler, UINT message, LPARAM lParam);
     virtual void Create() = 0;
     // Window messages of a control of our own class.
     virtual bool OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
