@@ -115,7 +115,7 @@ class WineSession:
         self.wine_run = os.path.join(self.source, "tools", "wine-run")
         self.bin = os.path.join(self.build, "bin")
         self.driver_exe = os.path.join(self.bin, "tavelo_driver.exe")
-        self.prefix = os.environ.get("WINE_RUN_PREFIX", os.path.join(self.source, "build", "cross", "wineprefix"))
+        self.prefix = os.environ.get("WINE_RUN_PREFIX", os.path.join(self.build, "wineprefix"))
         self.drive_c = os.path.join(self.prefix, "drive_c")
         self.shots = os.path.join(self.build, "test-shots")
         os.makedirs(self.shots, exist_ok=True)
