@@ -1,12 +1,21 @@
 #include "ProfileFile.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace profile {
 namespace {
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+// Set for each call: Shift_JIS text has double-byte characters, decoded
+// Unicode (UTF-8) has none that matter here (its bytes are all >= 0x80).
+Charset g_charset = Charset::ShiftJis;
+
+bool IsLeadByte(unsigned char c) {
+    return g_charset == Charset::ShiftJis && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC));
+}
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 
 std::string Trim(const std::string& s) {
     size_t b = 0, e = s.size();
@@ -48,7 +57,7 @@ enum class Kind { Blank, Section, Key, Other };
 
 struct Line {
     size_t start;    // first byte
-    size_t content;  // end of the text (before CR LF)
+    size_t content;  // end of the text (before its line break)
     size_t end;      // after the line break
     Kind kind;
     std::string name;  // section or key name
@@ -60,10 +69,10 @@ std::vector<Line> Parse(const std::string& file) {
     std::vector<Line> lines;
     size_t pos = 0;
     while (pos < file.size()) {
-        size_t newline = file.find('\n', pos);
-        const size_t end = newline == std::string::npos ? file.size() : newline + 1;
-        size_t content = newline == std::string::npos ? file.size() : newline;
-        if (content > pos && file[content - 1] == '\r') --content;
+        // A line ends at CR, LF or CR LF, as the system reads it.
+        const size_t content = std::min(file.find_first_of("\r\n", pos), file.size());
+        size_t end = content;
+        if (end < file.size()) end += (file[end] == '\r' && end + 1 < file.size() && file[end + 1] == '\n') ? 2 : 1;
         Line line{pos, content, end, Kind::Blank, "", "", false};
         const std::string text = Trim(file.substr(pos, content - pos));
         if (text.empty()) {
@@ -104,7 +113,9 @@ bool FindSection(const std::vector<Line>& lines, const std::string& section, siz
 
 }  // namespace
 
-bool GetValue(const std::string& file, const std::string& section, const std::string& key, std::string& value) {
+bool GetValue(const std::string& file, const std::string& section, const std::string& key, std::string& value,
+              Charset charset) {
+    g_charset = charset;
     const std::vector<Line> lines = Parse(file);
     size_t first, last;
     if (!FindSection(lines, section, first, last)) return false;
@@ -123,7 +134,8 @@ bool GetValue(const std::string& file, const std::string& section, const std::st
 }
 
 std::string SetValue(const std::string& file, const std::string& section, const std::string& key,
-                     const std::string& value) {
+                     const std::string& value, Charset charset) {
+    g_charset = charset;
     const std::string oneLine = value.substr(0, value.find_first_of("\r\n"));
     const std::string keyLine = key + "=" + oneLine;
     const std::vector<Line> lines = Parse(file);
@@ -143,8 +155,101 @@ std::string SetValue(const std::string& file, const std::string& section, const 
         return file.substr(0, at.end) + (hasBreak ? "" : "\r\n") + keyLine + "\r\n" + file.substr(at.end);
     }
     std::string out = file;
-    if (!out.empty() && out.back() != '\n') out += "\r\n";
+    if (!out.empty() && !IsBreak(out.back())) out += "\r\n";
     return out + "[" + section + "]\r\n" + keyLine + "\r\n";
+}
+
+namespace {
+
+std::vector<uint16_t> Units(const std::string& bytes, size_t from, bool bigEndian) {
+    std::vector<uint16_t> units;
+    for (size_t i = from; i + 1 < bytes.size(); i += 2) {
+        const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        units.push_back(static_cast<uint16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a)));
+    }
+    return units;
+}
+
+void PutUtf8(std::string& out, uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+void PutUnit(std::string& out, uint16_t unit, bool bigEndian) {
+    const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    out += bigEndian ? high : low;
+    out += bigEndian ? low : high;
+}
+
+}  // namespace
+
+// A surrogate without its partner is kept as a three-byte sequence of its
+// own, so that every file decodes and encodes back to the same bytes.
+FileText Decode(const std::string& bytes) {
+    FileText file;
+    const bool le = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
+    const bool be = bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF';
+    if (!le && !be) {
+        file.text = bytes;
+        return file;
+    }
+    file.encoding = le ? Encoding::Utf16LE : Encoding::Utf16BE;
+    const std::vector<uint16_t> units = Units(bytes, 2, be);
+    for (size_t i = 0; i < units.size(); ++i) {
+        const uint16_t u = units[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+            PutUtf8(file.text, 0x10000 + ((u - 0xD800u) << 10) + (units[i + 1] - 0xDC00u));
+            ++i;
+        } else {
+            PutUtf8(file.text, u);
+        }
+    }
+    if (bytes.size() % 2 != 0) file.tail = bytes.substr(bytes.size() - 1);
+    return file;
+}
+
+std::string Encode(const FileText& file) {
+    if (file.encoding == Encoding::Ansi) return file.text;
+    const bool be = file.encoding == Encoding::Utf16BE;
+    std::string out = be ? "\xFE\xFF" : "\xFF\xFE";
+    const std::string& s = file.text;
+    for (size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const size_t width = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        bool valid = width > 0 && i + width <= s.size();
+        uint32_t code = width == 1 ? c : width == 2 ? (c & 0x1Fu) : width == 3 ? (c & 0x0Fu) : (c & 0x07u);
+        for (size_t k = 1; valid && k < width; ++k) {
+            const auto t = static_cast<unsigned char>(s[i + k]);
+            valid = (t & 0xC0) == 0x80;
+            code = code << 6 | (t & 0x3Fu);
+        }
+        if (!valid || code > 0x10FFFF) {  // not UTF-8: the replacement character
+            PutUnit(out, 0xFFFD, be);
+            ++i;
+            continue;
+        }
+        if (code >= 0x10000) {
+            PutUnit(out, static_cast<uint16_t>(0xD800 + ((code - 0x10000) >> 10)), be);
+            PutUnit(out, static_cast<uint16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)), be);
+        } else {
+            PutUnit(out, static_cast<uint16_t>(code), be);
+        }
+        i += width;
+    }
+    return out + file.tail;
 }
 
 }  // namespace profile

@@ -11,9 +11,15 @@ bool RendererWatch::RunIsOver(bool windowFound, bool rendererRunning) {
 }
 
 int32_t PreviewHostNumber(const std::string& commandLine) {
-    if (commandLine.size() < 3) return 0;
+    // From the fourth character (not byte: the command line is UTF-8) on.
+    size_t at = 0;
+    for (int characters = 0; characters < 3; ++characters) {
+        if (at >= commandLine.size()) return 0;
+        ++at;
+        while (at < commandLine.size() && (static_cast<unsigned char>(commandLine[at]) & 0xC0) == 0x80) ++at;
+    }
     int32_t host = 0;
-    if (!RoundToInt32(ValOf(commandLine.substr(3)), host)) return 0;
+    if (!RoundToInt32(ValOf(commandLine.substr(at)), host)) return 0;
     return host;
 }
 

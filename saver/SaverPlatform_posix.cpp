@@ -1,5 +1,6 @@
 // The saver's system calls off Windows (for the native tests): POSIX files,
 // iconv for Shift_JIS.
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -60,6 +61,21 @@ std::string Convert(const std::string& text, const char* to, const char* from, c
     return out;
 }
 
+// Temporary files of earlier writes that never got renamed (a crash).
+void RemoveLeftovers(const std::string& target) {
+    const size_t slash = target.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);
+    const std::string stem = target.substr(slash == std::string::npos ? 0 : slash + 1) + ".tmp-";
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return;
+    while (const dirent* entry = readdir(dir)) {
+        if (std::string(entry->d_name).compare(0, stem.size(), stem) == 0) {
+            unlink((folder + "/" + entry->d_name).c_str());
+        }
+    }
+    closedir(dir);
+}
+
 }  // namespace
 
 std::string ProgramFolder() {
@@ -73,23 +89,26 @@ void SetProgramFolder(const std::string& folder) { g_programFolder = folder; }
 std::string ToShiftJis(const std::string& utf8) { return Convert(utf8, "CP932", "UTF-8", "?"); }
 std::string FromShiftJis(const std::string& bytes) { return Convert(bytes, "UTF-8", "CP932", "\xE3\x83\xBB"); }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    FILE* f = std::fopen(Native(path).c_str(), "rb");
-    if (f == nullptr) return false;
+FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
+    const int fd = open(Native(path).c_str(), O_RDONLY);
+    if (fd < 0) return errno == ENOENT ? FileRead::Missing : FileRead::Failed;
     bytes.clear();
     char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
-    const bool ok = std::ferror(f) == 0;
-    std::fclose(f);
-    return ok;
+    ssize_t got;
+    while ((got = read(fd, chunk, sizeof chunk)) > 0) bytes.append(chunk, static_cast<size_t>(got));
+    close(fd);
+    return got == 0 ? FileRead::Ok : FileRead::Failed;  // a folder fails here with EISDIR
 }
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
     const std::string target = Native(path);
     const std::string temporary = target + ".tmp-" + std::to_string(getpid());
+    struct stat old {};
+    const bool existed = stat(target.c_str(), &old) == 0;
+    if (existed && (old.st_mode & S_IWUSR) == 0) return false;  // read-only
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) return false;
+    if (existed) fchmod(fd, old.st_mode & 07777);
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
@@ -102,6 +121,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
         unlink(temporary.c_str());
         return false;
     }
+    RemoveLeftovers(target);
     return true;
 }
 

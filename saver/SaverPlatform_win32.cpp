@@ -13,6 +13,20 @@ namespace {
 std::string g_programFolder;
 constexpr UINT kShiftJis = 932;
 
+// Temporary files of earlier writes that never got renamed (a crash). One
+// that another writer still holds open does not go.
+void RemoveLeftovers(const std::wstring& target) {
+    const size_t slash = target.find_last_of(L'\\');
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((target + L".tmp-*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 }  // namespace
 
 std::string ProgramFolder() {
@@ -55,22 +69,27 @@ std::string FromShiftJis(const std::string& bytes) {
     return WideToUtf8(wide);
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
     HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Missing : FileRead::Failed;
+    }
     bytes.clear();
     char chunk[65536];
     DWORD got = 0;
     bool ok = true;
     while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != 0) && got > 0) bytes.append(chunk, got);
     CloseHandle(file);
-    return ok;
+    return ok ? FileRead::Ok : FileRead::Failed;
 }
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
     const std::wstring target = Utf8ToWide(path);
     const std::wstring temporary = target + L".tmp-" + std::to_wstring(GetCurrentProcessId());
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -81,6 +100,9 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
         DeleteFileW(temporary.c_str());
         return false;
     }
+    // The old file's attributes (hidden, say) stay with the settings.
+    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(target.c_str(), attributes);
+    RemoveLeftovers(target);
     return true;
 }
 

@@ -17,10 +17,14 @@ double ValOf(const std::string& text) {
         while (i < text.size() && IsBlank(text[i])) ++i;
     };
     skip();
-    if (i + 1 < text.size() && text[i] == '&') {
-        const char base = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
+    if (i < text.size() && text[i] == '&') {
+        // "&H" and "&O", blanks allowed between them as anywhere else.
+        size_t j = i + 1;
+        while (j < text.size() && IsBlank(text[j])) ++j;
+        const char base = j < text.size() ? static_cast<char>(std::toupper(static_cast<unsigned char>(text[j]))) : 0;
         if (base == 'H' || base == 'O') {
-            i += 2;
+            i = j + 1;
+            const long long radix = base == 'H' ? 16 : 8;
             long long value = 0;
             for (; i < text.size(); ++i) {
                 if (IsBlank(text[i])) continue;
@@ -33,9 +37,10 @@ double ValOf(const std::string& text) {
                 } else {
                     break;
                 }
-                if (base == 'O' && d > 7) break;
-                value = value * (base == 'H' ? 16 : 8) + d;
-                if (value > 0xFFFFFFFFLL) break;
+                if (d >= radix) break;
+                // Reading stops before a digit that would take it past 32 bits.
+                if (value * radix + d > 0xFFFFFFFFLL) break;
+                value = value * radix + d;
             }
             return static_cast<double>(value);
         }

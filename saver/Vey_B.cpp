@@ -1,5 +1,7 @@
 #include "Vey_B.h"
 
+#include <algorithm>
+
 #include "ProfileFile.h"
 #include "SaverPlatform.h"
 #include "VBConvert.h"
@@ -44,24 +46,48 @@ void ReadInt16Setting(const std::string& text, int16_t& variable) {
 
 std::string SettingsFilePath() { return ProgramFolder() + kSettingsFileName; }
 
-std::string GetIni(const std::string& section, const std::string& key, const std::string& file) {
-    std::string bytes, value;
-    if (!ReadWholeFile(file, bytes)) return std::string();
-    if (!profile::GetValue(bytes, ToShiftJis(section), ToShiftJis(key), value)) return std::string();
-    if (value.size() > kIniValueLimit) {
-        // Cut to 255 bytes, never in the middle of a double-byte character.
-        size_t cut = 0;
-        while (cut < kIniValueLimit) {
-            const size_t width = IsShiftJisLead(static_cast<unsigned char>(value[cut])) ? 2 : 1;
-            if (cut + width > kIniValueLimit) break;
-            cut += width;
+namespace {
+
+// Cuts a value to what the system's ANSI reader gives back: 255 bytes of
+// Shift_JIS (never half a double-byte character), or 255 UTF-16 units of a
+// Unicode file (never half a surrogate pair).
+std::string LimitValue(const std::string& value, profile::Charset charset) {
+    size_t cut = 0, units = 0;
+    while (cut < value.size()) {
+        const unsigned char c = static_cast<unsigned char>(value[cut]);
+        size_t width = 1, weight = 1;
+        if (charset == profile::Charset::ShiftJis) {
+            width = weight = IsShiftJisLead(c) ? 2 : 1;
+        } else {
+            width = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+            weight = width == 4 ? 2 : 1;
         }
-        value.resize(cut);
+        if (units + weight > kIniValueLimit) break;
+        cut = std::min(value.size(), cut + width);
+        units += weight;
     }
-    return FromShiftJis(value);
+    return value.substr(0, cut);
 }
 
-void WriteIni(const std::string& section, const std::string& key, const std::string& value, const std::string& file) {
+// A name as it is written into a file of that encoding.
+std::string InFile(const std::string& utf8, const profile::FileText& file) {
+    return file.encoding == profile::Encoding::Ansi ? ToShiftJis(utf8) : utf8;
+}
+
+}  // namespace
+
+std::string GetIni(const std::string& section, const std::string& key, const std::string& file) {
+    std::string bytes, value;
+    if (ReadWholeFile(file, bytes) != FileRead::Ok) return std::string();
+    const profile::FileText text = profile::Decode(bytes);
+    if (!profile::GetValue(text.text, InFile(section, text), InFile(key, text), value, text.charset())) {
+        return std::string();
+    }
+    value = LimitValue(value, text.charset());
+    return text.encoding == profile::Encoding::Ansi ? FromShiftJis(value) : value;
+}
+
+bool WriteIni(const std::string& section, const std::string& key, const std::string& value, const std::string& file) {
     // Section and key names reach the system only up to 127 characters.
     auto limited = [](const std::string& name) {
         std::string out;
@@ -77,11 +103,21 @@ void WriteIni(const std::string& section, const std::string& key, const std::str
         }
         return out;
     };
+    // Only a file that does not exist yet starts empty: a file that could
+    // not be read is never replaced by one that lacks what it held.
     std::string bytes;
-    if (!ReadWholeFile(file, bytes)) bytes.clear();  // a new file
-    const std::string updated =
-        profile::SetValue(bytes, ToShiftJis(limited(section)), ToShiftJis(limited(key)), ToShiftJis(value));
-    API_Result = ReplaceFileContents(file, updated) ? 1 : 0;
+    const FileRead read = ReadWholeFile(file, bytes);
+    if (read == FileRead::Failed) {
+        API_Result = 0;
+        return false;
+    }
+    if (read == FileRead::Missing) bytes.clear();
+    profile::FileText text = profile::Decode(bytes);
+    text.text = profile::SetValue(text.text, InFile(limited(section), text), InFile(limited(key), text),
+                                  InFile(value, text), text.charset());
+    const bool written = ReplaceFileContents(file, profile::Encode(text));
+    API_Result = written ? 1 : 0;
+    return written;
 }
 
 bool FileExists(const std::string& path) {

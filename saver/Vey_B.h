@@ -34,7 +34,9 @@ std::string SettingsFilePath();  // program folder + "\Tavelo.ini"
 
 void ReadSettings();
 std::string GetIni(const std::string& section, const std::string& key, const std::string& file);
-void WriteIni(const std::string& section, const std::string& key, const std::string& value, const std::string& file);
+// False (and API_Result 0) when the file could not be read or replaced; the
+// file is then as it was.
+bool WriteIni(const std::string& section, const std::string& key, const std::string& value, const std::string& file);
 bool FileExists(const std::string& path);
 std::string FolderOf(const std::string& path);
 

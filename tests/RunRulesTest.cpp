@@ -41,6 +41,7 @@ TEST(PreviewRulesTest, TheHostNumberFollowsTheThirdCharacter) {
     EXPECT_EQ(0, PreviewHostNumber("/p window"));
     EXPECT_EQ(0, PreviewHostNumber("/p 99999999999"));  // beyond 32 bits
     EXPECT_EQ(0, PreviewHostNumber(""));
+    EXPECT_EQ(123, PreviewHostNumber("―p 123"));  // the fourth character, not the fourth byte
 }
 
 TEST(PreviewRulesTest, SizesBecomeTwipsThatFitIn16Bits) {

@@ -224,6 +224,71 @@ TEST_F(SettingsTest, AFailedWriteLeavesTheFileAsItWas) {
     EXPECT_EQ(1, entries);  // no temporary file left
 }
 
+TEST_F(SettingsTest, LineBreaksAreCrLfOrCrLfAlone) {
+    // As the system reads them; a write never joins a key to the line before.
+    for (const std::string brk : {"\r\n", "\r", "\n"}) {
+        for (const bool lastBreak : {true, false}) {
+            const std::string before = "[Section]" + brk + kSourceSjis + "=1" + brk + kTrackSjis + "=7" +
+                                       (lastBreak ? brk : "");
+            WriteBytes(Ini(), before);
+            ReadSettings();
+            EXPECT_EQ(1, BGM_Type) << testing::PrintToString(before);
+            EXPECT_EQ(7, BGM_Track) << testing::PrintToString(before);
+            ASSERT_TRUE(WriteIni("Section", kKeyMusicFile, "C:\\a.mp3", Ini()));
+            EXPECT_EQ(before + (lastBreak ? "" : "\r\n") + kFileSjis + "=C:\\a.mp3\r\n", ReadBytes(Ini()));
+            EXPECT_EQ("7", GetIni("Section", kKeyRepeatTrack, Ini()));
+        }
+    }
+    WriteBytes(Ini(), "[Other]\rA=1\r");  // a new section after a lone CR
+    WriteIni("Section", kKeyMusicSource, " 2", Ini());
+    EXPECT_EQ("[Other]\rA=1\r[Section]\r\n" + kSourceSjis + "= 2\r\n", ReadBytes(Ini()));
+}
+
+TEST_F(SettingsTest, UnicodeFilesAreReadAndWrittenInUtf16) {
+    auto utf16 = [](const std::u16string& text, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t c : text) {
+            const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+            bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+        }
+        return bytes;
+    };
+    for (const bool bigEndian : {false, true}) {
+        WriteBytes(Ini(), utf16(u"[Other]\r\n名=😀\r\n[Section]\rBGM区分=1\rBGMﾘﾋﾟｰﾄ=7\r", bigEndian));
+        ReadSettings();
+        EXPECT_EQ(1, BGM_Type);
+        EXPECT_EQ(7, BGM_Track);
+        EXPECT_EQ("😀", GetIni("Other", "名", Ini()));
+        ASSERT_TRUE(WriteIni("Section", kKeyMusicFile, "C:\\曲.mp3", Ini()));
+        EXPECT_EQ(utf16(u"[Other]\r\n名=😀\r\n[Section]\rBGM区分=1\rBGMﾘﾋﾟｰﾄ=7\rBGMﾌｧｲﾙ=C:\\曲.mp3\r\n", bigEndian),
+                  ReadBytes(Ini()));
+    }
+}
+
+TEST_F(SettingsTest, OnlyAMissingFileIsWrittenAfresh) {
+    // A settings file that cannot be read (here a folder in its place) is
+    // never replaced; a missing one is created with the one key.
+    std::filesystem::create_directory(std::filesystem::u8path(Ini()));
+    EXPECT_FALSE(WriteIni("Section", kKeyMusicSource, " 2", Ini()));
+    std::filesystem::remove(std::filesystem::u8path(Ini()));
+    EXPECT_TRUE(WriteIni("Section", kKeyMusicSource, " 2", Ini()));
+    EXPECT_EQ("[Section]\r\n" + kSourceSjis + "= 2\r\n", ReadBytes(Ini()));
+}
+
+TEST_F(SettingsTest, AReplacedFileKeepsItsModeAndLeftoversGo) {
+    namespace fs = std::filesystem;
+    WriteBytes(Ini(), "[Section]\r\n");
+    fs::permissions(fs::u8path(Ini()), fs::perms::owner_read | fs::perms::owner_write);
+    WriteBytes(Ini() + ".tmp-12345", "[Section]\r\nhalf a file");  // left by a crash
+    EXPECT_EQ("", GetIni("Section", "half a file", Ini()));
+    ASSERT_TRUE(WriteIni("Section", kKeyMusicSource, " 1", Ini()));
+    EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write, fs::status(fs::u8path(Ini())).permissions());
+    EXPECT_FALSE(fs::exists(fs::u8path(Ini() + ".tmp-12345")));
+    fs::permissions(fs::u8path(Ini()), fs::perms::owner_read);  // read-only: not replaced
+    EXPECT_FALSE(WriteIni("Section", kKeyMusicSource, " 2", Ini()));
+    EXPECT_EQ("1", GetIni("Section", kKeyMusicSource, Ini()));
+}
+
 TEST(ShiftJisTest, KeysAndTextsConvert) {
     EXPECT_EQ(kSourceSjis, ToShiftJis(kKeyMusicSource));
     EXPECT_EQ(kTrackSjis, ToShiftJis(kKeyRepeatTrack));
