@@ -16,6 +16,12 @@ public:
     // rendererRunning: the process the run started is still running.
     bool RunIsOver(bool windowFound, bool rendererRunning);
     bool WindowSeen() const { return seen_; }
+    // A renderer that runs on without ever showing its window (hung in its
+    // start) is given up after this long: the run ends it and ends.
+    static constexpr uint32_t kStartLimitMs = 10000;
+    bool StartTimedOut(bool rendererRunning, uint32_t msSinceStart) const {
+        return !seen_ && rendererRunning && msSinceStart >= kStartLimitMs;
+    }
 
 private:
     bool seen_ = false;

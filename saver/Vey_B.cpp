@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Contract.h"
 #include "ProfileFile.h"
 #include "SaverPlatform.h"
 #include "VBConvert.h"
@@ -14,7 +15,6 @@ std::optional<int32_t> Cursor_Count;
 std::string INI_Value;
 
 const char* const kSettingsFileName = "\\Tavelo.ini";
-const char* const kRendererFileName = "\\Tavelo.dll";
 const char* const kSettingsSection = "Section";
 const char* const kKeyMusicSource = "BGM区分";
 const char* const kKeyRepeatTrack = "BGMﾘﾋﾟｰﾄ";
@@ -186,7 +186,7 @@ void Main(StartupServices& services) {
         return;
     }
     ReadSettings();
-    if (!FileExists(ProgramFolder() + kRendererFileName)) {
+    if (!FileExists(ProgramFolder() + contract::kRendererFile)) {
         services.ShowMessage(kRendererMissingText);
         services.EndAtOnce();
         return;

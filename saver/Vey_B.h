@@ -20,7 +20,6 @@ extern std::string INI_Value;
 
 // The settings file's section and keys, and the start-up texts.
 extern const char* const kSettingsFileName;   // "\Tavelo.ini"
-extern const char* const kRendererFileName;   // "\Tavelo.dll"
 extern const char* const kSettingsSection;    // "Section"
 extern const char* const kKeyMusicSource;     // "BGM区分"
 extern const char* const kKeyRepeatTrack;     // "BGMﾘﾋﾟｰﾄ"

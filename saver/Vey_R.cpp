@@ -23,6 +23,27 @@ void Vey_R::Form_Unload(int& /*cancel*/) {
     API_Result = PostMessageW(hWnd(), WM_CLOSE, 0, 0);
 }
 
+namespace {
+
+// Windows refuses to make a window the child of a host of another DPI
+// awareness (the saver is per-monitor aware; the display settings' host may
+// not be), so the preview's thread takes the host's awareness before the
+// form is made. Systems without per-window awareness need nothing.
+void TakeHostDpiAwareness(HWND host) {
+    using GetContext = HANDLE(WINAPI*)(HWND);
+    using SetContext = HANDLE(WINAPI*)(HANDLE);
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (user32 == nullptr) return;
+    const auto get = reinterpret_cast<GetContext>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+    const auto set = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+    if (get == nullptr || set == nullptr) return;
+    if (HANDLE context = get(host)) set(context);
+}
+
+}  // namespace
+
 void ShowPreview(Vey_R& form, const std::string& commandLine, void (*endAtOnce)()) {
     const int32_t number = PreviewHostNumber(commandLine);
     HWND host = reinterpret_cast<HWND>(static_cast<intptr_t>(number));
@@ -34,6 +55,7 @@ void ShowPreview(Vey_R& form, const std::string& commandLine, void (*endAtOnce)(
         }
         return;
     }
+    TakeHostDpiAwareness(host);
     RECT rect = {};
     API_Result = GetWindowRect(host, &rect);
     const int tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();

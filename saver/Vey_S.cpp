@@ -1,14 +1,45 @@
 #include "Vey_S.h"
 
+#include <utility>
+
+#include "CommandLine.h"
+#include "Contract.h"
 #include "SaverPlatform.h"
 #include "Utf16.h"
 #include "Vey_B.h"
 #include "Vey_BGM.h"
 #include "resource.h"
 
-const char* const kScreenCopyFile = "C:\\Vey1.bmp";
-const char* const kLightPatternFile = "C:\\Vey2.bmp";
-const char* const kRendererCaption = "Tavelo_VC";
+namespace {
+
+// The user's own temporary folder for the pictures, made if missing; empty
+// when there is none.
+std::string FallbackFolder() {
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+    if (n == 0 || n > MAX_PATH) return std::string();
+    const std::wstring folder = std::wstring(buffer, n) + Utf8ToWide(contract::kFallbackFolder);
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
+    return WideToUtf8(folder);
+}
+
+// Puts back the desktop's stored display mode where the current one differs
+// (a renderer that crashed or was killed leaves its 1024 x 768 behind on some
+// systems).
+void RestoreDisplayMode() {
+    DEVMODEW current = {}, stored = {};
+    current.dmSize = stored.dmSize = sizeof(DEVMODEW);
+    if (!EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &current) ||
+        !EnumDisplaySettingsW(nullptr, ENUM_REGISTRY_SETTINGS, &stored)) {
+        return;
+    }
+    if (current.dmPelsWidth != stored.dmPelsWidth || current.dmPelsHeight != stored.dmPelsHeight ||
+        current.dmBitsPerPel != stored.dmBitsPerPel) {
+        ChangeDisplaySettingsW(nullptr, 0);
+    }
+}
+
+}  // namespace
 
 Vey_S::Vey_S(std::function<void()> endRun)
     : Form(forms::FormStyle{kSaverFormCaption, forms::Border::None, RGB(0, 0, 0), 0}),
@@ -39,12 +70,17 @@ void Vey_S::Form_Load() {
         API_Result = ReleaseDC(desktop, screen);
     }
 
-    // Both pictures are on disk before the renderer starts.
-    Display(0).SavePicture(kScreenCopyFile);
-    Display(1).SavePicture(kLightPatternFile);
+    // Both pictures are on disk before the renderer starts. Where none can
+    // be written, the renderer is not started: it would show an older
+    // picture, perhaps of someone else's screen. The first tick then ends
+    // the run.
+    if (!WritePictures()) return;
 
-    RendererPath = ProgramFolder() + kRendererFileName;
-    renderer_ = forms::Application::Shell(RendererPath);
+    RendererPath = ProgramFolder() + contract::kRendererFile;
+    const std::string arguments =
+        fallback_ ? QuoteArgument(ScreenCopyPath) + " " + QuoteArgument(LightPatternPath) : std::string();
+    renderer_ = forms::Application::Shell(RendererPath, arguments);
+    startTick_ = GetTickCount();
 
     // The music starts after the renderer.
     switch (SelectedMusic()) {
@@ -71,16 +107,71 @@ void Vey_S::Timer2_Timer() {
     Timer2.SetEnabled(CD_Active != VB_False);
 }
 
+// The fixed places in the root of drive C first (the renderer reads them
+// when given no paths); where either write fails (on current Windows a user
+// without elevation cannot create files there; an old file may be held
+// open), both go into the user's temporary folder.
+bool Vey_S::WritePictures() {
+    const std::string temporary = FallbackFolder();
+    const std::pair<std::string, std::string> places[] = {
+        {contract::kScreenCopyFile, contract::kLightPatternFile},
+        {temporary + "\\" + contract::kScreenCopyName, temporary + "\\" + contract::kLightPatternName}};
+    for (const auto& place : places) {
+        if (&place != places && temporary.empty()) break;
+        if (Display(0).SavePicture(place.first)) {
+            if (Display(1).SavePicture(place.second)) {
+                ScreenCopyPath = place.first;
+                LightPatternPath = place.second;
+                fallback_ = &place != places;
+                return true;
+            }
+            DeleteFileW(Utf8ToWide(place.first).c_str());  // no screen copy left behind
+        }
+    }
+    return false;
+}
+
+// A renderer that never showed its window: end its process, and put back
+// the display mode it may have changed.
+void Vey_S::GiveUpRenderer() {
+    TerminateProcess(renderer_, 1);
+    WaitForSingleObject(renderer_, 2000);
+    RestoreDisplayMode();
+}
+
+// The screen copy does not stay on disk for others to read; pictures in the
+// temporary folder go altogether.
+void Vey_S::RemovePictures() {
+    if (!ScreenCopyPath.empty()) DeleteFileW(Utf8ToWide(ScreenCopyPath).c_str());
+    if (fallback_) {
+        DeleteFileW(Utf8ToWide(LightPatternPath).c_str());
+        const std::wstring folder = Utf8ToWide(ScreenCopyPath.substr(0, ScreenCopyPath.find_last_of('\\')));
+        RemoveDirectoryW(folder.c_str());  // only when empty
+    }
+    ScreenCopyPath.clear();
+}
+
 void Vey_S::Timer3_Timer() {
-    const bool found = FindWindowW(nullptr, Utf8ToWide(kRendererCaption).c_str()) != nullptr;
+    const bool found = FindWindowW(nullptr, Utf8ToWide(contract::kRendererCaption).c_str()) != nullptr;
     const bool running = renderer_ != nullptr && WaitForSingleObject(renderer_, 0) == WAIT_TIMEOUT;
+    if (watch_.StartTimedOut(running, GetTickCount() - startTick_)) {
+        Timer3.SetEnabled(false);
+        GiveUpRenderer();
+        Unload();
+        return;
+    }
     if (watch_.RunIsOver(found, running)) {
         Timer3.SetEnabled(false);
+        // A renderer that ends normally has put the mode back by the time its
+        // process is gone; one that crashed or was killed has not.
+        if (renderer_ != nullptr) WaitForSingleObject(renderer_, 1000);
+        RestoreDisplayMode();
         Unload();
     }
 }
 
 void Vey_S::Form_QueryUnload(int& /*cancel*/, int /*mode*/) {
+    RemovePictures();
     if (Timer2.Enabled()) {
         Timer2.SetEnabled(false);
         CD_Close();

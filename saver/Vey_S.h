@@ -1,7 +1,8 @@
 // The hidden form of a full-screen run ("Vey_Main"): it copies the screen,
 // writes the renderer's two pictures, starts the renderer and the music,
 // watches for the renderer's window every 500 ms and ends the run once the
-// window is gone.
+// window is gone, or gives the renderer up when it has not shown its window
+// 10 s after its start.
 #pragma once
 
 #include <windows.h>
@@ -18,10 +19,6 @@ constexpr UINT kCdWatchInterval = 200;      // Timer2
 constexpr UINT kRendererWatchInterval = 500;  // Timer3
 constexpr int kLightPatternSide = 256;      // Display(1)
 
-extern const char* const kScreenCopyFile;    // "C:\Vey1.bmp"
-extern const char* const kLightPatternFile;  // "C:\Vey2.bmp"
-extern const char* const kRendererCaption;   // "Tavelo_VC"
-
 class Vey_S : public forms::Form {
 public:
     // endRun: how the run ends the program at last; ending the process at
@@ -35,6 +32,9 @@ public:
     forms::Timer Timer2;         // CD watch
     forms::Timer Timer3;         // renderer watch
     std::string RendererPath;
+    // Where this run's pictures went (empty until written).
+    std::string ScreenCopyPath;
+    std::string LightPatternPath;
 
     forms::PictureBox& Display(int index) { return index == 0 ? Display0 : Display1; }
 
@@ -46,8 +46,13 @@ private:
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
+    bool WritePictures();
+    void GiveUpRenderer();
+    void RemovePictures();
 
     std::function<void()> endRun_;
     HANDLE renderer_ = nullptr;
     RendererWatch watch_;
+    DWORD startTick_ = 0;
+    bool fallback_ = false;  // the pictures are in the temporary folder
 };

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "SaverPlatform.h"
+#include "Utf16.h"
 #include "Vey_B.h"
 #include "Vey_BGM.h"
 #include "support/TempDir.h"
@@ -95,4 +96,69 @@ TEST_F(IniWinTest, OurFileHasTheSystemsLayout) {
     WriteIni("Second", "k", "v", ours);
     SystemWrite("Second", "k", "v", theirs);
     EXPECT_EQ(Bytes(theirs), Bytes(ours));
+}
+
+namespace {
+
+std::string Utf16Le(const std::string& utf8) {
+    const std::wstring wide = Utf8ToWide(utf8);
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : wide) bytes += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    return bytes;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(std::filesystem::u8path(path), std::ios::binary) << bytes;
+}
+
+}  // namespace
+
+TEST_F(IniWinTest, EveryLineBreakAndUtf16ReadAsTheSystemReadsThem) {
+    const std::string ini = SettingsFilePath();
+    const std::string lines = std::string("[Other]\r\nA=x\r\n[Section]") + "|" + kKeyMusicSource + "=1|" +
+                              kKeyRepeatTrack + "=7|Z=z";
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    auto with = [&](const std::string& brk) {
+        std::string text = lines;
+        for (size_t at; (at = text.find('|')) != std::string::npos;) text.replace(at, 1, brk);
+        return text;
+    };
+    const Case cases[] = {{"CR", Sjis(with("\r"))},
+                          {"LF", Sjis(with("\n"))},
+                          {"CR LF", Sjis(with("\r\n"))},
+                          {"mixed", Sjis(with("\n\r"))},
+                          {"UTF-16 CR", Utf16Le(with("\r"))},
+                          {"UTF-16 mixed", Utf16Le(with("\r\n\n"))}};
+    for (const Case& c : cases) {
+        WriteBytes(ini, c.bytes);
+        for (const char* key : {kKeyMusicSource, kKeyRepeatTrack, "Z"}) {
+            EXPECT_EQ(FromShiftJis(SystemRead("Section", key, ini)), GetIni("Section", key, ini)) << c.name << key;
+        }
+        EXPECT_EQ("7", GetIni("Section", kKeyRepeatTrack, ini)) << c.name;
+        // After our write the system reads every key, the new one too.
+        ASSERT_TRUE(WriteIni("Section", kKeyMusicFile, "C:\\曲.mp3", ini)) << c.name;
+        EXPECT_EQ("1", FromShiftJis(SystemRead("Section", kKeyMusicSource, ini))) << c.name;
+        EXPECT_EQ("z", FromShiftJis(SystemRead("Section", "Z", ini))) << c.name;
+        EXPECT_EQ("x", FromShiftJis(SystemRead("Other", "A", ini))) << c.name;
+        EXPECT_EQ("C:\\曲.mp3", FromShiftJis(SystemRead("Section", kKeyMusicFile, ini))) << c.name;
+    }
+}
+
+TEST_F(IniWinTest, AFileHeldOpenIsNotReplacedAndAMissingOneIsCreated) {
+    const std::string ini = SettingsFilePath();
+    const std::string before = "[Section]\r\nKeep=me\r\n";
+    WriteBytes(ini, before);
+    HANDLE held = CreateFileW(Utf8ToWide(ini).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_FALSE(WriteIni("Section", kKeyMusicSource, " 2", ini));
+    EXPECT_EQ(0, API_Result);
+    CloseHandle(held);
+    EXPECT_EQ(before, Bytes(ini));
+
+    DeleteFileW(Utf8ToWide(ini).c_str());
+    EXPECT_TRUE(WriteIni("Section", kKeyMusicSource, " 2", ini));
+    EXPECT_EQ("[Section]\r\n" + Sjis(kKeyMusicSource) + "= 2\r\n", Bytes(ini));
 }

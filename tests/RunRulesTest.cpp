@@ -1,6 +1,7 @@
 // When a full-screen run is over, and what a preview reads from its command line.
 #include <gtest/gtest.h>
 
+#include "CommandLine.h"
 #include "RunRules.h"
 
 TEST(RendererWatchTest, WaitsForTheWindowWhileTheRendererStartsUp) {
@@ -51,4 +52,34 @@ TEST(PreviewRulesTest, SizesBecomeTwipsThatFitIn16Bits) {
     EXPECT_EQ(0, PreviewTwips(2185, 15));  // 32775 twips do not fit
     EXPECT_EQ(0, PreviewTwips(0, 15));
     EXPECT_EQ(3000 * 10, PreviewTwips(3000, 10));
+}
+
+TEST(RendererWatchTest, ARendererThatNeverShowsItsWindowIsGivenUpAfterTenSeconds) {
+    RendererWatch hung;
+    EXPECT_FALSE(hung.RunIsOver(false, true));
+    EXPECT_FALSE(hung.StartTimedOut(true, 9999));
+    EXPECT_TRUE(hung.StartTimedOut(true, 10000));
+    EXPECT_FALSE(hung.StartTimedOut(false, 20000));  // gone by itself: RunIsOver ends the run
+
+    RendererWatch slow;  // a window seen once is never a hang, however late
+    EXPECT_FALSE(slow.RunIsOver(true, true));
+    EXPECT_FALSE(slow.StartTimedOut(true, 60000));
+}
+
+TEST(CommandLineTest, PicturePathsReachTheRendererUnchanged) {
+    const std::string paths[] = {"C:\\Users\\山田 太郎\\AppData\\Local\\Temp\\Tavelo\\Vey1.bmp", "C:\\a b\\",
+                                 "plain", "", "quote\"inside", "C:\\tail\\\\", "\\\\server\\share\\x.bmp"};
+    for (const std::string& a : paths) {
+        for (const std::string& b : paths) {
+            const std::vector<std::string> got =
+                SplitCommandLine("\"C:\\Program Files\\Tavelo\\Tavelo.dll\" " + QuoteArgument(a) + " " + QuoteArgument(b));
+            ASSERT_EQ(3u, got.size()) << a << " | " << b;
+            EXPECT_EQ("C:\\Program Files\\Tavelo\\Tavelo.dll", got[0]);
+            EXPECT_EQ(a, got[1]);
+            EXPECT_EQ(b, got[2]);
+        }
+    }
+    EXPECT_EQ((std::vector<std::string>{"prog", "a\\\\b", "c\"d", "e f"}),
+              SplitCommandLine("  prog a\\\\b c\\\"d \"e f\"  "));
+    EXPECT_EQ(1u, SplitCommandLine("\"C:\\Tavelo.dll\"").size());
 }

@@ -85,12 +85,7 @@ TEST_F(SaverRunTest, WritesTheScreenAndTheLightPatternThenEndsWithoutARenderer) 
     DeleteFileW(L"C:\\Vey1.bmp");
     DeleteFileW(L"C:\\Vey2.bmp");
     Vey_S form([&] { ++ends; });
-    RunToTheEnd(form);
-    EXPECT_EQ(1, ends);
-    EXPECT_EQ(folder.Path().u8string() + "\\Tavelo.dll", form.RendererPath);
-    EXPECT_TRUE(device.calls.empty());
-    EXPECT_TRUE(device.sounds.empty());
-
+    form.Load();  // the pictures are on disk before the renderer starts
     std::unique_ptr<RGBImage> screen = LoadDIBImage("C:\\Vey1.bmp");
     ASSERT_NE(nullptr, screen);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), screen->width);
@@ -108,6 +103,15 @@ TEST_F(SaverRunTest, WritesTheScreenAndTheLightPatternThenEndsWithoutARenderer) 
     }
     EXPECT_GT(darkest, 60);
     EXPECT_GT(brightest, 230);
+
+    forms::Application::Run();
+    EXPECT_EQ(1, ends);
+    EXPECT_EQ(folder.Path().u8string() + "\\Tavelo.dll", form.RendererPath);
+    EXPECT_TRUE(device.calls.empty());
+    EXPECT_TRUE(device.sounds.empty());
+    // The screen copy does not stay on disk for others to read.
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"C:\\Vey1.bmp"));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"C:\\Vey2.bmp"));
 }
 
 TEST_F(SaverRunTest, AWavFileLoopsByItselfAndStopsAtTheEnd) {
@@ -272,6 +276,37 @@ TEST_F(PreviewTest, AHostOfThePicturesSizeShowsTheWholePicture) {
     DestroyWindow(host);
     EXPECT_FALSE(form.IsLoaded());
     EXPECT_EQ(0, forms::Application::LoadedForms());
+}
+
+TEST_F(PreviewTest, ThePreviewTakesTheHostsDpiAwareness) {
+    // A host made by a DPI-unaware thread, a saver thread that is aware.
+    using SetContext = HANDLE(WINAPI*)(HANDLE);
+    using GetContext = HANDLE(WINAPI*)(HWND);
+    using Equal = BOOL(WINAPI*)(HANDLE, HANDLE);
+    using ThreadContext = HANDLE(WINAPI*)();
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    const auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+    const auto get = reinterpret_cast<GetContext>(reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+    const auto equal = reinterpret_cast<Equal>(reinterpret_cast<void*>(GetProcAddress(user32, "AreDpiAwarenessContextsEqual")));
+    const auto thread = reinterpret_cast<ThreadContext>(reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    if (set == nullptr || get == nullptr || equal == nullptr || thread == nullptr) GTEST_SKIP() << "no per-window DPI awareness here";
+    const HANDLE unaware = reinterpret_cast<HANDLE>(-1), perMonitor2 = reinterpret_cast<HANDLE>(-4);
+    const HANDLE before = set(unaware);
+    HWND host = MakeHost(152, 112);
+    set(perMonitor2);
+    if (equal(get(host), thread())) {
+        set(before);
+        GTEST_SKIP() << "this system gives every window one DPI awareness (Wine does)";
+    }
+    Vey_R form;
+    ShowPreview(form, CommandLineFor(host), [] { ADD_FAILURE() << "ended"; });
+    const HANDLE taken = thread();
+    set(before);
+    ASSERT_TRUE(form.IsLoaded());
+    EXPECT_TRUE(equal(get(host), taken)) << "the preview's thread did not take the host's awareness";
+    EXPECT_TRUE(equal(get(host), get(form.hWnd())));
+    EXPECT_EQ(host, GetAncestor(form.hWnd(), GA_PARENT));
+    form.Unload();
 }
 
 TEST_F(PreviewTest, ALargerHostShowsThePictureAtTheTopLeftOnBlack) {

@@ -7,8 +7,14 @@
 
 #include <cstdio>
 
+#include <string>
+#include <vector>
+
+#include "CommandLine.h"
+#include "Contract.h"
 #include "GLHeaders.h"
 #include "Scene.h"
+#include "Utf16.h"
 #include "WaveField.h"
 
 BOOL g_fullscreen = TRUE;
@@ -18,7 +24,8 @@ bool g_escapePressed = false;
 
 namespace {
 
-const wchar_t kClassName[] = L"PCUWindowClass";
+const std::wstring kClassNameText = Utf8ToWide(contract::kRendererClass);
+const wchar_t* const kClassName = kClassNameText.c_str();
 
 HWND g_window = nullptr;
 HDC g_dc = nullptr;
@@ -162,9 +169,23 @@ LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LP
     }
 }
 
+// The saver gives two picture paths when it could not write the fixed ones
+// in the root of drive C; with anything else the fixed ones are read.
+void TakePicturePaths() {
+    const std::vector<std::string> arguments = SplitCommandLine(WideToUtf8(GetCommandLineW()));
+    if (arguments.size() == 3) {
+        BackdropPicturePath = arguments[1];
+        SurfacePicturePath = arguments[2];
+    } else {
+        BackdropPicturePath = contract::kScreenCopyFile;
+        SurfacePicturePath = contract::kLightPatternFile;
+    }
+}
+
 int RendererMain() {
+    TakePicturePaths();
     g_fullscreen = TRUE;
-    if (!OpenRendererWindow(L"Tavelo_VC", 1024, 768, 32)) return 0;
+    if (!OpenRendererWindow(Utf8ToWide(contract::kRendererCaption).c_str(), 1024, 768, 32)) return 0;
 
 #ifdef TAVELO_FRAME_REPORT
     // Measuring build only (not shipped): frames drawn and time taken.

@@ -1,5 +1,6 @@
 #include "Scene.h"
 
+#include "Contract.h"
 #include "GLHeaders.h"
 #include "WaveField.h"
 
@@ -7,8 +8,8 @@ Texture BackdropTexture;
 Texture SurfaceTexture;
 Texture ReflectionTexture;
 
-std::string BackdropPicturePath = "C:\\Vey1.bmp";
-std::string SurfacePicturePath = "C:\\Vey2.bmp";
+std::string BackdropPicturePath = contract::kScreenCopyFile;
+std::string SurfacePicturePath = contract::kLightPatternFile;
 
 namespace {
 

@@ -12,8 +12,9 @@ extern Texture BackdropTexture;
 extern Texture SurfaceTexture;
 extern Texture ReflectionTexture;
 
-// The scratch pictures the saver writes: "C:\Vey1.bmp" (the screen) and
-// "C:\Vey2.bmp" (the surface pattern). Tests point the scene elsewhere.
+// The pictures the saver writes: by default "C:\Vey1.bmp" (the screen) and
+// "C:\Vey2.bmp" (the surface pattern); the renderer takes others from its
+// command line, and tests point the scene elsewhere.
 extern std::string BackdropPicturePath;
 extern std::string SurfacePicturePath;
 

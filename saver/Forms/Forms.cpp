@@ -78,9 +78,10 @@ void Application::MsgBox(const std::string& text, HWND owner) {
     MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(kProgramTitle).c_str(), MB_OK);
 }
 
-HANDLE Application::Shell(const std::string& path) {
+HANDLE Application::Shell(const std::string& path, const std::string& arguments) {
     const std::wstring program = Utf8ToWide(path);
     std::wstring commandLine = L"\"" + program + L"\"";  // a folder with blanks stays one argument
+    if (!arguments.empty()) commandLine += L" " + Utf8ToWide(arguments);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;

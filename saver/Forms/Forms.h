@@ -33,7 +33,7 @@ public:
     // Starts a program file as a new process, its window shown normally and
     // given the focus; the process's handle (the caller closes it), or
     // nullptr when it cannot be started.
-    static HANDLE Shell(const std::string& path);
+    static HANDLE Shell(const std::string& path, const std::string& arguments = std::string());
     // True while an event handler runs (ticks wait for the next gap).
     static bool InHandler();
 

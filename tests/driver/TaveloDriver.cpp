@@ -20,6 +20,8 @@
 //                                          caption bar; prints its handle in decimal (as the
 //                                          screen-saver "/p" wants it)
 //   count CAPTION                          how many top-level windows have the caption: count=N
+//   processes NAME                         how many processes run the program file NAME: count=N
+//   kill-owner CAPTION                     ends the process that owns the window at once
 //   foreground                             the active window: window=... (as find prints it)
 //   children CAPTION                       the child windows of a top-level window, a line each
 //   destroy-window CAPTION                 destroys a window the driver made
@@ -30,6 +32,7 @@
 //                                          and its display mode alive between commands.
 #include <windows.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -250,6 +253,27 @@ int Run(int argc, wchar_t** argv) {
         EnumWindows(&Counter::Each, reinterpret_cast<LPARAM>(&count));
         Print("count=" + std::to_string(count.n) + "\n");
         return 0;
+    }
+    if (command == L"processes" && argc >= 3) {
+        int n = 0;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry = {};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+            if (lstrcmpiW(entry.szExeFile, argv[2]) == 0) ++n;
+        }
+        CloseHandle(snapshot);
+        Print("count=" + std::to_string(n) + "\n");
+        return 0;
+    }
+    if (command == L"kill-owner" && argc >= 3) {
+        HWND window = FindWindowW(nullptr, argv[2]);
+        DWORD pid = 0;
+        if (window == nullptr || GetWindowThreadProcessId(window, &pid) == 0) return 1;
+        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+        const bool ended = process != nullptr && TerminateProcess(process, 9);
+        if (process != nullptr) CloseHandle(process);
+        return ended ? 0 : 1;
     }
     if (command == L"children" && argc >= 3) {
         HWND parent = FindWindowW(nullptr, argv[2]);

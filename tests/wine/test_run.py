@@ -4,6 +4,7 @@ screen copy to the end after Escape, the run's failure cases, and the
 preview inside a host window of another process. The run is checked in
 real screenshots; the preview's pixels in test_saver_run, in a host of its own."""
 import os
+import subprocess
 import sys
 import time
 import unittest
@@ -29,6 +30,10 @@ class RunTest(unittest.TestCase):
         cls.broken = s.install("Tavelo broken", ("Tavelo.scr",))
         with open(os.path.join(s.drive_c, "Tavelo broken", "Tavelo.dll"), "w") as f:
             f.write("not a program\n")
+        # A renderer that hangs before its window appears.
+        cls.hung = s.install("Tavelo hung", ("Tavelo.scr",))
+        import shutil
+        shutil.copyfile(os.path.join(s.bin, "tavelo_sleeper.exe"), os.path.join(s.drive_c, "Tavelo hung", "Tavelo.dll"))
         cls.wallpaper = os.path.join(s.shots, "blocks.bmp")
         winetest.write_bmp(cls.wallpaper, 1024, 768, block_colour)
         cls.sunlight = winetest.read_bmp(os.path.join(s.build, "assets", "sunlight.bmp"))
@@ -95,6 +100,80 @@ class RunTest(unittest.TestCase):
         self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 3000))
         self.assertEqual(0, self.count("Vey_Main"))
         self.assertEqual(["current=1024x768x32 registry=1024x768x32"], self.driver("mode")[1])
+        # The screen copy does not stay on disk; the pattern does.
+        self.assertFalse(os.path.exists(os.path.join(s.drive_c, "Vey1.bmp")))
+        self.assertTrue(os.path.exists(os.path.join(s.drive_c, "Vey2.bmp")))
+
+    def test_where_the_root_of_c_cannot_be_written_the_pictures_go_to_the_temporary_folder(self):
+        # "C:\Vey1.bmp" is a folder: it cannot be written, and an old picture
+        # must not be shown. The renderer gets the live desktop all the same.
+        s = self.session
+        s.remove("Vey1.bmp")
+        folder = os.path.join(s.drive_c, "Vey1.bmp")
+        os.makedirs(folder, exist_ok=True)
+        try:
+            self.assertEqual(0, self.driver("create-window", "Wallpaper", 1024, 768, 0, 0, "--picture",
+                                            s.windows_path(self.wallpaper))[0])
+            time.sleep(0.5)
+            self.assertEqual(0, self.driver("start", self.saver, "/s")[0])
+            self.assertEqual(0, self.driver("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
+            self.assertEqual(2, len(s.temp_pictures()), "the pictures are not in the temporary folder")
+            self.assertEqual(1, self.driver("messagebox", "Error", 0)[0], "the renderer could not read them")
+            time.sleep(2)
+            shot = s.screenshot("run-fallback")
+            for x, y in ((200, 100), (600, 60), (900, 200)):
+                self.assertTrue(winetest.near(block_colour(x, y), shot.at(x, y), 60), (x, y, shot.at(x, y)))
+            self.assertEqual(0, self.driver("key", "Tavelo_VC", 27)[0])
+            self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 15000))
+            self.assertEqual([], s.temp_pictures(), "the screen copy stayed on disk")
+            self.assertTrue(os.path.isdir(folder))
+        finally:
+            os.rmdir(folder)
+
+    def test_a_renderer_that_hangs_before_its_window_is_given_up(self):
+        started = time.monotonic()
+        self.assertEqual(0, self.driver("start", self.hung, "/s")[0])
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 13000))
+        elapsed = time.monotonic() - started
+        print(f"hung renderer: the run ended after {elapsed:.1f} s")
+        self.assertLess(elapsed, 12.5)  # the 10 s limit, a tick, and a slow machine's margin
+        self.assertEqual(["count=0"], self.driver("processes", "Tavelo.dll")[1])
+        self.assertEqual(0, self.count("Vey_Main"))
+        self.assertEqual(["current=1024x768x32 registry=1024x768x32"], self.driver("mode")[1])
+        # The next start runs normally.
+        self.assertEqual(0, self.driver("start", self.saver, "/s")[0])
+        self.assertEqual(0, self.driver("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
+        self.assertEqual(0, self.driver("key", "Tavelo_VC", 27)[0])
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 15000))
+
+    def test_a_killed_renderer_ends_the_run_and_the_mode_comes_back(self):
+        # A 1280x1024 desktop of its own (prefix and X screen), so that the
+        # renderer's 1024x768 is a real change.
+        s = self.session
+        screen = winetest.Xvfb("1280x1024x24")
+        prefix = s.prefix + "-1280"
+        big = None
+        try:
+            s.run("reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d", "1280x1024",
+                  "/f", prefix=prefix, display=screen.display)
+            big = winetest.Driver(s, display=screen.display, prefix=prefix)
+            self.assertEqual(["current=1280x1024x32 registry=1280x1024x32"], big("mode")[1])
+            saver = s.windows_path(os.path.join(s.bin, "Tavelo.scr"))
+            self.assertEqual(0, big("start", saver, "/s")[0])
+            self.assertEqual(0, big("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
+            self.assertEqual(["current=1024x768x32 registry=1280x1024x32"], big("mode")[1])
+            # Killed from outside, as a crash or the task manager would end it.
+            killed = time.monotonic()
+            self.assertEqual(0, subprocess.run(["pkill", "-9", "-f", "Tavelo\\.dll"]).returncode)
+            self.assertEqual((0, ["exit=0"]), big("wait-exit", 3000))
+            while big("mode")[1] != ["current=1280x1024x32 registry=1280x1024x32"]:
+                self.assertLess(time.monotonic() - killed, 2.0, "the display mode was not put back")
+                time.sleep(0.1)
+            print(f"killed renderer: the mode was back after {time.monotonic() - killed:.1f} s")
+        finally:
+            if big:
+                big.close()
+            screen.close(prefix)
 
     def test_the_program_carries_a_valid_manifest_declaring_dpi_awareness(self):
         # Without it a scaled display would give a screen copy of only its

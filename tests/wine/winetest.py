@@ -32,8 +32,10 @@ class Screenshot:
 class Driver:
     """tavelo_driver.exe in session mode: one command a line, tab-separated."""
 
-    def __init__(self, session, bare=False, display=None):
+    def __init__(self, session, bare=False, display=None, prefix=None):
         args = [session.wine_run, "--display", display or session.display]
+        if prefix:
+            args += ["--prefix", prefix]
         if bare:
             args.append("--bare")
         args += [session.driver_exe, "session"]
@@ -149,14 +151,20 @@ class WineSession:
             shutil.copyfile(os.path.join(self.bin, name), os.path.join(target, name))
         return "C:\\" + folder + "\\" + names[0]
 
+    def temp_pictures(self):
+        """The run's fallback pictures in the user's temporary folder that exist now."""
+        import glob
+        return glob.glob(os.path.join(self.drive_c, "users", "*", "**", "Tavelo", "Vey*.bmp"), recursive=True)
+
     def remove(self, name):
         try:
             os.remove(os.path.join(self.drive_c, name))
         except FileNotFoundError:
             pass
 
-    def run(self, program, *args, bare=False, timeout=120):
-        command = [self.wine_run, "--display", self.display] + (["--bare"] if bare else []) + [program, *args]
+    def run(self, program, *args, bare=False, timeout=120, prefix=None, display=None):
+        command = ([self.wine_run, "--display", display or self.display] + (["--bare"] if bare else []) +
+                   (["--prefix", prefix] if prefix else []) + [program, *args])
         return subprocess.run(command, timeout=timeout, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
     def screenshot(self, name):
@@ -225,7 +233,10 @@ def main(test_case_classes):
         suite = unittest.TestSuite()
         loader = unittest.TestLoader()
         for cls in test_case_classes:
-            suite.addTests(loader.loadTestsFromTestCase(cls))
+            tests = loader.loadTestsFromTestCase(cls)
+            if rest:  # names of tests to run, e.g. test_full_run
+                tests = [t for t in tests if t._testMethodName in rest]
+            suite.addTests(tests)
         result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
     finally:
         session.close()

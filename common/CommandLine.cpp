@@ -1,0 +1,65 @@
+#include "CommandLine.h"
+
+std::vector<std::string> SplitCommandLine(const std::string& line) {
+    std::vector<std::string> arguments;
+    size_t i = 0;
+    for (;;) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        if (i >= line.size()) break;
+        std::string argument;
+        bool quoted = false;
+        const bool first = arguments.empty();
+        for (; i < line.size(); ++i) {
+            const char c = line[i];
+            if (!quoted && (c == ' ' || c == '\t')) break;
+            if (first) {  // the program's name: quotes group, backslashes are plain
+                if (c == '"') quoted = !quoted;
+                else argument += c;
+                continue;
+            }
+            if (c == '\\') {
+                size_t slashes = 0;
+                while (i < line.size() && line[i] == '\\') ++slashes, ++i;
+                if (i < line.size() && line[i] == '"') {
+                    argument.append(slashes / 2, '\\');
+                    if (slashes % 2 == 1) {
+                        argument += '"';
+                        continue;
+                    }
+                } else {
+                    argument.append(slashes, '\\');
+                }
+                --i;
+                continue;
+            }
+            if (c == '"') {
+                if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
+                    argument += '"';  // "" inside quotes is one quote
+                    ++i;
+                } else {
+                    quoted = !quoted;
+                }
+                continue;
+            }
+            argument += c;
+        }
+        arguments.push_back(argument);
+    }
+    return arguments;
+}
+
+std::string QuoteArgument(const std::string& argument) {
+    std::string quoted = "\"";
+    size_t slashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++slashes;
+            continue;
+        }
+        quoted.append(c == '"' ? slashes * 2 + 1 : slashes, '\\');
+        slashes = 0;
+        quoted += c;
+    }
+    quoted.append(slashes * 2, '\\');
+    return quoted + "\"";
+}

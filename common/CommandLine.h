@@ -1,0 +1,13 @@
+// Command lines as Windows programs read them (no Windows call, so it is
+// tested natively too): arguments split at blanks, double quotes group,
+// backslashes before a quote escape it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The arguments of a whole command line, the program's name first.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+// One argument quoted so that SplitCommandLine gives it back unchanged.
+std::string QuoteArgument(const std::string& argument);
