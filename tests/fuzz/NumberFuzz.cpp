@@ -11,20 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "RunRules.h"
 #include "VBConvert.h"
 #include "Vey_B.h"
 
 namespace {
 
-// A failed check names its line before the abort.
-#define Check(condition) \
-    do {                  \
-        if (!(condition)) { \
-            std::fprintf(stderr, "check failed at line %d: %s\n", __LINE__, #condition); \
-            std::abort();   \
-        }                   \
-    } while (0)
 
 bool Digit(char c, int radix) {
     if (radix == 16) return std::isxdigit(static_cast<unsigned char>(c)) != 0;

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "ProfileFile.h"
 
 namespace {
@@ -20,14 +21,6 @@ using profile::Charset;
 const char* const kNames[] = {"Section", "section", "BGM\x8B\xE6\x95\xAA", "BGM\xD8\xCB\xDF\xB0\xC4",
                               "BGM\xCC\xA7\xB2\xD9", "Other", "k", "BGM区分"};
 
-// A failed check names its line before the abort.
-#define Check(condition) \
-    do {                  \
-        if (!(condition)) { \
-            std::fprintf(stderr, "check failed at line %d: %s\n", __LINE__, #condition); \
-            std::abort();   \
-        }                   \
-    } while (0)
 
 struct Line {
     std::string text, brk;
