@@ -158,6 +158,12 @@ TEST_F(IniWinTest, AFileHeldOpenIsNotReplacedAndAMissingOneIsCreated) {
     CloseHandle(held);
     EXPECT_EQ(before, Bytes(ini));
 
+    // A hidden file stays hidden when it is replaced.
+    ASSERT_TRUE(SetFileAttributesW(Utf8ToWide(ini).c_str(), FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_TRUE(WriteIni("Section", kKeyMusicSource, " 1", ini));
+    EXPECT_TRUE(GetFileAttributesW(Utf8ToWide(ini).c_str()) & FILE_ATTRIBUTE_HIDDEN);
+
+    SetFileAttributesW(Utf8ToWide(ini).c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(Utf8ToWide(ini).c_str());
     EXPECT_TRUE(WriteIni("Section", kKeyMusicSource, " 2", ini));
     EXPECT_EQ("[Section]\r\n" + Sjis(kKeyMusicSource) + "= 2\r\n", Bytes(ini));

@@ -282,7 +282,9 @@ TEST_F(SettingsTest, AReplacedFileKeepsItsModeAndLeftoversGo) {
     WriteBytes(Ini() + ".tmp-12345", "[Section]\r\nhalf a file");  // left by a crash
     EXPECT_EQ("", GetIni("Section", "half a file", Ini()));
     ASSERT_TRUE(WriteIni("Section", kKeyMusicSource, " 1", Ini()));
+#ifndef _WIN32  // (Windows has attributes instead: the system tests check those)
     EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write, fs::status(fs::u8path(Ini())).permissions());
+#endif
     EXPECT_FALSE(fs::exists(fs::u8path(Ini() + ".tmp-12345")));
     fs::permissions(fs::u8path(Ini()), fs::perms::owner_read);  // read-only: not replaced
     EXPECT_FALSE(WriteIni("Section", kKeyMusicSource, " 2", Ini()));
