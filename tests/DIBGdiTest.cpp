@@ -111,7 +111,7 @@ TEST(DIBGdiTest, RandomPicturesOfEveryEncodingMatchSetDIBits) {
         for (int round = 0; round < 6; ++round) {
             for (bool topDown : {false, true}) {
                 if (topDown && e.headerSize == 12) continue;  // core headers have unsigned heights
-                BmpSpec s;
+                BmpShape s;
                 s.headerSize = e.headerSize;
                 s.bitsPerPixel = e.bpp;
                 s.compression = e.compression;

@@ -53,7 +53,7 @@ std::vector<uint8_t> PixelAt(const RGBImage& image, int x, int y) {
 }  // namespace
 
 TEST_F(DIBTest, TwentyFourBitsSkipRowPaddingForWidthThree) {
-    BmpSpec s;
+    BmpShape s;
     s.width = 3;
     s.height = 2;
     // BGR in the file: pixel value 0xRRGGBB.
@@ -69,7 +69,7 @@ TEST_F(DIBTest, TwentyFourBitsSkipRowPaddingForWidthThree) {
 }
 
 TEST_F(DIBTest, WidthFourHasNoPadding) {
-    BmpSpec s;
+    BmpShape s;
     s.width = 4;
     s.height = 1;
     s.pixel = [](int x, int) { return static_cast<uint32_t>(x * 0x010203); };
@@ -79,7 +79,7 @@ TEST_F(DIBTest, WidthFourHasNoPadding) {
 }
 
 TEST_F(DIBTest, OneBitThroughTwoEntryTable) {
-    BmpSpec s;
+    BmpShape s;
     s.width = 10;  // crosses a byte boundary
     s.height = 2;
     s.bitsPerPixel = 1;
@@ -96,7 +96,7 @@ TEST_F(DIBTest, OneBitThroughTwoEntryTable) {
 
 TEST_F(DIBTest, FourAndEightBitsThroughTheirTables) {
     for (uint16_t bpp : {4, 8}) {
-        BmpSpec s;
+        BmpShape s;
         s.width = 7;
         s.height = 3;
         s.bitsPerPixel = bpp;
@@ -120,7 +120,7 @@ TEST_F(DIBTest, ColoursUsedDecidesTheTableLength) {
     // A bare packed bitmap: the pixels start right behind the table, so the
     // table length must be read right for the picture to come out.
     for (uint32_t used : {0u, 16u}) {
-        BmpSpec s;
+        BmpShape s;
         s.fileHeader = false;
         s.width = 4;
         s.height = 1;
@@ -139,7 +139,7 @@ TEST_F(DIBTest, ColoursUsedDecidesTheTableLength) {
 
 TEST_F(DIBTest, CoreHeaderFiles) {
     // OS/2 style: 16-bit width and height, 3-byte table entries.
-    BmpSpec s;
+    BmpShape s;
     s.headerSize = 12;
     s.width = 5;
     s.height = 2;
@@ -156,7 +156,7 @@ TEST_F(DIBTest, CoreHeaderFiles) {
         EXPECT_EQ(2, image->height);
         EXPECT_EQ(Rgb({161, 7, 94}), PixelAt(*image, 4, 1)) << fileHeader;
     }
-    BmpSpec c24;
+    BmpShape c24;
     c24.headerSize = 12;
     c24.width = 2;
     c24.height = 1;
@@ -183,7 +183,7 @@ TEST_F(DIBTest, SixteenAndThirtyTwoBitsWithAndWithoutMasks) {
         {32, 3, {0x3FF00000, 0x000FFC00, 0x000003FF}, (1023u << 20) | (512u << 10), Rgb({255, 128, 0})},  // 10-10-10
     };
     for (const Case& c : cases) {
-        BmpSpec s;
+        BmpShape s;
         s.width = 3;
         s.height = 1;
         s.bitsPerPixel = c.bpp;
@@ -201,7 +201,7 @@ TEST_F(DIBTest, SixteenAndThirtyTwoBitsWithAndWithoutMasks) {
 }
 
 TEST_F(DIBTest, TopDownPicturesComeBackBottomRowFirst) {
-    BmpSpec s;
+    BmpShape s;
     s.width = 2;
     s.height = -3;
     s.pixel = [](int, int fileRow) { return static_cast<uint32_t>(fileRow + 1); };  // blue = file row + 1
@@ -232,7 +232,7 @@ TEST_F(DIBTest, MessagesOfTheFailures) {
 
     for (uint32_t size : {108u, 124u, 64u, 16u, 0u}) {
         sink.messages.clear();
-        BmpSpec s;
+        BmpShape s;
         s.headerSize = size;
         s.width = 2;
         s.height = 2;
@@ -242,7 +242,7 @@ TEST_F(DIBTest, MessagesOfTheFailures) {
     }
 
     sink.messages.clear();
-    BmpSpec rle;
+    BmpShape rle;
     rle.bitsPerPixel = 8;
     rle.compression = 1;  // run-length encoded: not converted
     rle.palette.resize(256);
@@ -251,7 +251,7 @@ TEST_F(DIBTest, MessagesOfTheFailures) {
     EXPECT_EQ("Image file conversion error.", sink.messages[0]);
 
     sink.messages.clear();
-    auto hugeBytes = BuildBmp(BmpSpec{});  // a small file whose header claims a huge picture
+    auto hugeBytes = BuildBmp(BmpShape{});  // a small file whose header claims a huge picture
     PutU32(hugeBytes, 18, 40000);
     PutU32(hugeBytes, 22, 40000);
     EXPECT_FALSE(Load(hugeBytes));
@@ -260,7 +260,7 @@ TEST_F(DIBTest, MessagesOfTheFailures) {
 }
 
 TEST_F(DIBTest, JapaneseFileNames) {
-    BmpSpec s;
+    BmpShape s;
     s.pixel = [](int, int) { return 0x123456u; };
     auto image = Load(BuildBmp(s), "水面 の 壁紙.bmp");
     ASSERT_TRUE(image);
@@ -293,7 +293,7 @@ TEST(DIBColorCountTest, FromHeaderFields) {
 // read outside the file (the fuzz replay runs these shapes under ASan/UBSan).
 
 TEST_F(DIBTest, EveryTruncationOfAValidFileIsRefusedCleanly) {
-    BmpSpec s;
+    BmpShape s;
     s.width = 5;
     s.height = 3;
     s.bitsPerPixel = 8;
@@ -312,7 +312,7 @@ TEST_F(DIBTest, EveryTruncationOfAValidFileIsRefusedCleanly) {
 
 TEST_F(DIBTest, AbsurdDimensionsAreRefused) {
     auto withSize = [](int32_t width, int32_t height) {
-        auto bytes = BuildBmp(BmpSpec{});
+        auto bytes = BuildBmp(BmpShape{});
         PutU32(bytes, 18, static_cast<uint32_t>(width));
         PutU32(bytes, 22, static_cast<uint32_t>(height));
         return bytes;
@@ -332,7 +332,7 @@ TEST_F(DIBTest, AbsurdDimensionsAreRefused) {
 }
 
 TEST_F(DIBTest, HostileTablesOffsetsAndDepths) {
-    BmpSpec s;
+    BmpShape s;
     s.width = 4;
     s.height = 2;
     s.bitsPerPixel = 8;
@@ -372,13 +372,13 @@ TEST_F(DIBTest, HostileTablesOffsetsAndDepths) {
     ExpectRefused({'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40, 0, 0}, DIBStatus::UnknownFormat, "size cut");
     ExpectRefused({40, 0, 0, 0, 1, 0}, DIBStatus::ConversionError, "information header cut");
     ExpectRefused({12, 0, 0, 0, 1, 0, 1, 0}, DIBStatus::ConversionError, "core header cut");
-    bytes = BuildBmp(BmpSpec{});
+    bytes = BuildBmp(BmpShape{});
     PutU32(bytes, 14, 0xFFFFFFF0u);
     ExpectRefused(bytes, DIBStatus::UnknownFormat, "header size near 4 GiB");
 }
 
 TEST_F(DIBTest, IndicesBeyondTheTableComeOutBlack) {
-    BmpSpec s;
+    BmpShape s;
     s.width = 4;
     s.height = 1;
     s.bitsPerPixel = 8;

@@ -34,8 +34,8 @@ struct Colour {
 };
 
 // A backdrop in three bands (top to bottom), each with a left and a right colour.
-BmpSpec Backdrop(uint32_t topLeft, uint32_t topRight, uint32_t midLeft, uint32_t midRight, uint32_t bottom) {
-    BmpSpec s;
+BmpShape Backdrop(uint32_t topLeft, uint32_t topRight, uint32_t midLeft, uint32_t midRight, uint32_t bottom) {
+    BmpShape s;
     s.width = 64;
     s.height = 48;
     s.pixel = [=](int x, int fileRow) {  // file row 0 is the bottom
@@ -47,16 +47,16 @@ BmpSpec Backdrop(uint32_t topLeft, uint32_t topRight, uint32_t midLeft, uint32_t
 }
 
 // The surface pattern: 256 x 256, vertical stripes of white and black (8 pairs).
-BmpSpec StripedSurface() {
-    BmpSpec s;
+BmpShape StripedSurface() {
+    BmpShape s;
     s.width = 256;
     s.height = 256;
     s.pixel = [](int x, int) { return (x / 16) % 2 ? 0x000000u : 0xFFFFFFu; };
     return s;
 }
 
-BmpSpec PlainSurface(uint32_t colour) {
-    BmpSpec s;
+BmpShape PlainSurface(uint32_t colour) {
+    BmpShape s;
     s.width = 256;
     s.height = 256;
     s.pixel = [colour](int, int) { return colour; };
@@ -81,7 +81,7 @@ protected:
         SetDIBErrorSink(nullptr);
     }
 
-    void Prepare(const BmpSpec& backdrop, const BmpSpec& surface) {
+    void Prepare(const BmpShape& backdrop, const BmpShape& surface) {
         BackdropPicturePath = dir.Write("Vey1.bmp", BuildBmp(backdrop));
         SurfacePicturePath = dir.Write("Vey2.bmp", BuildBmp(surface));
         ResizeViewport(W, H);

@@ -79,7 +79,7 @@ TEST_F(TextureTest, CreateReplacesTheOldNameAndReleaseForgetsIt) {
 }
 
 TEST_F(TextureTest, BitmapsUploadWithTheirMipmaps) {
-    BmpSpec one;
+    BmpShape one;
     one.pixel = [](int, int) { return 0x204060u; };
     Texture t;
     ASSERT_TRUE(t.LoadBitmapFile(dir.Write("one.bmp", BuildBmp(one))));
@@ -95,7 +95,7 @@ TEST_F(TextureTest, BitmapsUploadWithTheirMipmaps) {
     EXPECT_EQ(0x60, texel[2]);
 
     // A screen-sized picture is rescaled by GLU to power-of-two sides with the whole chain.
-    BmpSpec screen;
+    BmpShape screen;
     screen.width = 1024;
     screen.height = 768;
     ASSERT_TRUE(t.LoadBitmapFile(dir.Write("screen.bmp", BuildBmp(screen))));
@@ -113,7 +113,7 @@ TEST_F(TextureTest, BitmapsUploadWithTheirMipmaps) {
 TEST_F(TextureTest, RowsThatAreNotMultiplesOfFourBytesArriveIntact) {
     // 2 x 2 at 24 bits: 6 bytes a row. Read with 4-byte alignment, the second
     // row would start two bytes late.
-    BmpSpec s;
+    BmpShape s;
     s.width = 2;
     s.height = 2;
     s.pixel = [](int x, int y) { return static_cast<uint32_t>(0x101010 * (1 + x + 2 * y)); };

@@ -21,7 +21,7 @@ static void BM_UpdateWaveField(benchmark::State& state) {
 BENCHMARK(BM_UpdateWaveField)->Unit(benchmark::kMillisecond);
 
 static void BM_DecodeScreenPicture(benchmark::State& state) {
-    BmpSpec s;
+    BmpShape s;
     s.width = 1024;
     s.height = 768;
     s.bitsPerPixel = static_cast<uint16_t>(state.range(0));

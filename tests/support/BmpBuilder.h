@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-struct BmpSpec {
+struct BmpShape {
     uint32_t headerSize = 40;  // 12 core, 40 information; others are written as a 40-byte header padded out
     int32_t width = 1;
     int32_t height = 1;        // negative: top-down
@@ -34,7 +34,7 @@ inline void PutU32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 
 inline size_t BmpStride(int32_t width, uint16_t bpp) { return (static_cast<size_t>(width) * bpp + 31) / 32 * 4; }
 
-inline std::vector<uint8_t> BuildBmp(const BmpSpec& s) {
+inline std::vector<uint8_t> BuildBmp(const BmpShape& s) {
     const bool core = s.headerSize == 12;
     const size_t fileHeader = s.fileHeader ? 14 : 0;
     const size_t entry = core ? 3 : 4;
