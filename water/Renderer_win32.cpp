@@ -17,12 +17,12 @@
 #include "Utf16.h"
 #include "WaveField.h"
 
-BOOL g_fullscreen = TRUE;
-BOOL g_active = TRUE;
-bool g_keys[256] = {};
-bool g_escapePressed = false;
-
 namespace {
+
+BOOL g_fullscreen = FALSE;      // the display mode was changed and must be restored
+BOOL g_active = TRUE;           // the window is not minimised: frames are drawn
+bool g_keys[256] = {};          // key-down state by virtual-key code
+bool g_escapePressed = false;   // Escape went down since the start, even if it is up again
 
 const std::wstring kClassNameText = Utf8ToWide(contract::kRendererClass);
 const wchar_t* const kClassName = kClassNameText.c_str();
@@ -58,6 +58,7 @@ void CloseRendererWindow() {
     if (g_fullscreen) {
         ChangeDisplaySettingsW(nullptr, 0);  // back to the desktop's stored mode
         ShowCursor(TRUE);
+        g_fullscreen = FALSE;
     }
     if (g_context != nullptr) {
         wglMakeCurrent(nullptr, nullptr);
@@ -75,6 +76,8 @@ void CloseRendererWindow() {
     UnregisterClassW(kClassName, g_instance);
 }
 
+// Opens the window and its rendering context. A failure leaves whatever was
+// made so far to CloseRendererWindow, which copes with any part of it.
 BOOL OpenRendererWindow(const wchar_t* caption, int width, int height, int bits) {
     RECT rect = {0, 0, width, height};
     g_instance = GetModuleHandleW(nullptr);
@@ -94,10 +97,8 @@ BOOL OpenRendererWindow(const wchar_t* caption, int width, int height, int bits)
     mode.dmPelsHeight = static_cast<DWORD>(height);
     mode.dmBitsPerPel = static_cast<DWORD>(bits);
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-    if (ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
-        UnregisterClassW(kClassName, g_instance);
-        return FALSE;
-    }
+    if (ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return FALSE;
+    g_fullscreen = TRUE;  // only now is there a mode (and a hidden pointer) to give back
 
     ShowCursor(FALSE);
 
@@ -107,29 +108,10 @@ BOOL OpenRendererWindow(const wchar_t* caption, int width, int height, int bits)
 
     g_window = CreateWindowExW(exStyle, kClassName, caption, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                                rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, g_instance, nullptr);
-    if (g_window == nullptr) {
-        CloseRendererWindow();
-        return FALSE;
-    }
-    g_dc = GetDC(g_window);
-    if (g_dc == nullptr) {
-        CloseRendererWindow();
-        return FALSE;
-    }
+    if (g_window == nullptr || (g_dc = GetDC(g_window)) == nullptr) return FALSE;
     const int format = ChoosePixelFormat(g_dc, &kPixelFormat);
-    if (format == 0 || !SetPixelFormat(g_dc, format, &kPixelFormat)) {
-        CloseRendererWindow();
-        return FALSE;
-    }
-    g_context = wglCreateContext(g_dc);
-    if (g_context == nullptr) {
-        CloseRendererWindow();
-        return FALSE;
-    }
-    if (!wglMakeCurrent(g_dc, g_context)) {
-        CloseRendererWindow();
-        return FALSE;
-    }
+    if (format == 0 || !SetPixelFormat(g_dc, format, &kPixelFormat)) return FALSE;
+    if ((g_context = wglCreateContext(g_dc)) == nullptr || !wglMakeCurrent(g_dc, g_context)) return FALSE;
 
     ShowWindow(g_window, SW_SHOW);
     // Started by the saver, the window must also take the keyboard, or
@@ -137,11 +119,7 @@ BOOL OpenRendererWindow(const wchar_t* caption, int width, int height, int bits)
     SetForegroundWindow(g_window);
     SetFocus(g_window);
     ResizeViewport(width, height);
-    if (!InitGLState()) {
-        CloseRendererWindow();
-        return FALSE;
-    }
-    return TRUE;
+    return InitGLState();
 }
 
 LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -184,8 +162,10 @@ void TakePicturePaths() {
 
 int RendererMain() {
     TakePicturePaths();
-    g_fullscreen = TRUE;
-    if (!OpenRendererWindow(Utf8ToWide(contract::kRendererCaption).c_str(), 1024, 768, 32)) return 0;
+    if (!OpenRendererWindow(Utf8ToWide(contract::kRendererCaption).c_str(), 1024, 768, 32)) {
+        CloseRendererWindow();  // the one clean-up, for whatever was made
+        return 0;
+    }
 
 #ifdef TAVELO_FRAME_REPORT
     // Measuring build only (not shipped): frames drawn and time taken.
