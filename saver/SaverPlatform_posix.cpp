@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -86,7 +87,24 @@ std::string ProgramFolder() {
 
 void SetProgramFolder(const std::string& folder) { g_programFolder = folder; }
 
-std::string ToShiftJis(const std::string& utf8) { return Convert(utf8, "CP932", "UTF-8", "?"); }
+// Character by character, and only where the character comes back from
+// Shift_JIS unchanged: iconv maps some characters to look-alikes ("¥" to a
+// backslash, which would be a path separator), Windows without best fit
+// gives "?" for them.
+std::string ToShiftJis(const std::string& utf8) {
+    std::string out;
+    for (size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        const size_t width = std::min(utf8.size() - i, size_t{c >= 0xF0 ? 4u : c >= 0xE0 ? 3u : c >= 0xC0 ? 2u : 1u});
+        const std::string character = utf8.substr(i, width);
+        const std::string converted = Convert(character, "CP932", "UTF-8", "?");
+        const bool exact = converted.find('?') != std::string::npos || character == "?" ||
+                           Convert(converted, "UTF-8", "CP932", "?") == character;
+        out += exact ? converted : "?";
+        i += width;
+    }
+    return out;
+}
 std::string FromShiftJis(const std::string& bytes) { return Convert(bytes, "UTF-8", "CP932", "\xE3\x83\xBB"); }
 
 FileRead ReadWholeFile(const std::string& path, std::string& bytes) {

@@ -35,7 +35,8 @@ TEST(PreviewRulesTest, TheHostNumberFollowsTheThirdCharacter) {
     EXPECT_EQ(1234, PreviewHostNumber("/P:1234"));
     EXPECT_EQ(1234, PreviewHostNumber("/p   1234  "));
     EXPECT_EQ(65604, PreviewHostNumber("/p 65604x"));
-    EXPECT_EQ(12, PreviewHostNumber("/p 11.5"));     // rounded, halves to even
+    EXPECT_EQ(12, PreviewHostNumber("/p 12.5"));     // rounded, halves to even (not 13)
+    EXPECT_EQ(12, PreviewHostNumber("/p 11.5"));
     EXPECT_EQ(-5, PreviewHostNumber("/p -5"));
     EXPECT_EQ(0, PreviewHostNumber("/p"));
     EXPECT_EQ(0, PreviewHostNumber("/p "));

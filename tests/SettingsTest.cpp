@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "ProfileFile.h"
 #include "SaverPlatform.h"
 #include "Vey_B.h"
 #include "Vey_BGM.h"
@@ -191,6 +192,25 @@ TEST_F(SettingsTest, ValuesAreCutTo255BytesNeverInsideACharacter) {
     EXPECT_EQ(254u, cut.size());
 }
 
+TEST_F(SettingsTest, LeadBytesAtTheEdgesOfTheirRangesAreLeadBytes) {
+    // A trail byte 5D ("]") after a lead byte does not end a section name,
+    // and the 255-byte cut never splits a double-byte character.
+    for (const std::string lead : {"\x81", "\x9F", "\xE0", "\xFA", "\xFC"}) {
+        std::string value, longValue;
+        for (int i = 0; i < 150; ++i) longValue += lead + "\x40";
+        const std::string file = "[" + lead + "\x5D]\r\nK=v\r\n[Section]\r\nL=" + longValue + "\r\n";
+        EXPECT_TRUE(profile::GetValue(file, lead + "\x5D", "K", value) && value == "v") << testing::PrintToString(lead);
+        WriteBytes(Ini(), file);
+        EXPECT_EQ(254u, ToShiftJis(GetIni("Section", "L", Ini())).size()) << testing::PrintToString(lead);
+    }
+}
+
+TEST_F(SettingsTest, KeyNamesReachTheFileUpTo127Characters) {
+    const std::string longName(200, 'k');
+    ASSERT_TRUE(WriteIni("Section", longName, "1", Ini()));
+    EXPECT_EQ("[Section]\r\n" + std::string(127, 'k') + "=1\r\n", ReadBytes(Ini()));
+}
+
 TEST_F(SettingsTest, ReadingFollowsTheSystemsRules) {
     WriteBytes(Ini(), "[Section]\r\nQ=\"quoted value\"\r\nS='single'\r\nNoEquals\r\n  Spaced  =  v w  \r\n"
                       "[\x83\x5D]\r\nK=trail byte 5D is not the end of the name\r\n");
@@ -298,4 +318,5 @@ TEST(ShiftJisTest, KeysAndTextsConvert) {
     EXPECT_EQ("BGM区分", FromShiftJis(kSourceSjis));
     EXPECT_EQ("a?b", ToShiftJis("a\xE0\xB8\x81" "b"));  // a Thai letter Shift_JIS lacks
     EXPECT_EQ("a??b", ToShiftJis("a\xF0\x9F\x8C\x8A" "b"));  // one beyond 16 bits: a surrogate pair
+    EXPECT_EQ("?\\?e", ToShiftJis("¥\\ée"));  // no look-alikes: "¥" is no backslash, "é" no "e"
 }

@@ -80,7 +80,8 @@ TEST(ValOfTest, NumbersFromTheStartOfAText) {
     EXPECT_EQ(1234.0, ValOf("  12 34 and more"));  // blanks are skipped anywhere
     EXPECT_EQ(-5.5, ValOf("-5.5x"));
     EXPECT_EQ(16.0, ValOf("&H10"));
-    EXPECT_EQ(16.0, ValOf("& h 1 0"));                 // blanks between "&" and "H" too
+    EXPECT_EQ(16.0, ValOf("& h 1 0"));
+    EXPECT_EQ(1.0, ValOf("&O18"));                       // octal stops at 8                 // blanks between "&" and "H" too
     EXPECT_EQ(4294967295.0, ValOf("&HFFFFFFFF1"));     // stops before the digit past 32 bits
     EXPECT_EQ(8.0, ValOf("&O10"));
     EXPECT_EQ(0.0, ValOf(""));

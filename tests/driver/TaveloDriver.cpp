@@ -22,6 +22,8 @@
 //   count CAPTION                          how many top-level windows have the caption: count=N
 //   processes NAME                         how many processes run the program file NAME: count=N
 //   kill-owner CAPTION                     ends the process that owns the window at once
+//   end-all NAME...                        ends every process running one of the program files:
+//                                          count=N (how many there were)
 //   foreground                             the active window: window=... (as find prints it)
 //   children CAPTION                       the child windows of a top-level window, a line each
 //   destroy-window CAPTION                 destroys a window the driver made
@@ -261,6 +263,26 @@ int Run(int argc, wchar_t** argv) {
         entry.dwSize = sizeof entry;
         for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
             if (lstrcmpiW(entry.szExeFile, argv[2]) == 0) ++n;
+        }
+        CloseHandle(snapshot);
+        Print("count=" + std::to_string(n) + "\n");
+        return 0;
+    }
+    if (command == L"end-all" && argc >= 3) {
+        int n = 0;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32W entry = {};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+            for (int i = 2; i < argc; ++i) {
+                if (lstrcmpiW(entry.szExeFile, argv[i]) != 0) continue;
+                ++n;
+                if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+                    TerminateProcess(process, 99);
+                    WaitForSingleObject(process, 5000);
+                    CloseHandle(process);
+                }
+            }
         }
         CloseHandle(snapshot);
         Print("count=" + std::to_string(n) + "\n");

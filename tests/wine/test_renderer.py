@@ -23,8 +23,7 @@ def bands(x, y):
     return YELLOW
 
 
-class RendererTest(unittest.TestCase):
-    session = None
+class RendererTest(winetest.ProgramTest):
 
     @classmethod
     def setUpClass(cls):
@@ -37,13 +36,7 @@ class RendererTest(unittest.TestCase):
     def setUp(self):
         self.session.place(self.backdrop, "Vey1.bmp")
         self.session.place(self.sunlight, "Vey2.bmp")
-        self.driver = winetest.Driver(self.session)
-
-    def tearDown(self):
-        # Never leave a renderer (or one of its boxes) behind for the next test.
-        if self.driver("kill")[0] == 0:
-            self.driver("gone", "Tavelo_VC", 5000)
-        self.driver.close()
+        super().setUp()
 
     def start_renderer(self):
         code, _ = self.driver("start", self.renderer)

@@ -18,8 +18,7 @@ def block_colour(x, y):
     return (40 + bx * 26, 30 + by * 40, 200 - bx * 12 - by * 10)
 
 
-class RunTest(unittest.TestCase):
-    session = None
+class RunTest(winetest.ProgramTest):
 
     @classmethod
     def setUpClass(cls):
@@ -38,14 +37,9 @@ class RunTest(unittest.TestCase):
         winetest.write_bmp(cls.wallpaper, 1024, 768, block_colour)
         cls.sunlight = winetest.read_bmp(os.path.join(s.build, "assets", "sunlight.bmp"))
 
-    def setUp(self):
-        self.driver = winetest.Driver(self.session)
-
-    def tearDown(self):
-        self.driver("kill")
+    def clean_up(self):
         for caption in ("Wallpaper", "Host"):
             self.driver("destroy-window", caption)
-        self.driver.close()
 
     def count(self, caption):
         code, lines = self.driver("count", caption)

@@ -13,8 +13,7 @@ TITLE = "Tavelo (ScreenSaver)"
 MISSING = "Tavelo.dll が同じﾌｫﾙﾀﾞに見つかりません！"
 
 
-class StartupTest(unittest.TestCase):
-    session = None
+class StartupTest(winetest.ProgramTest):
 
     @classmethod
     def setUpClass(cls):
@@ -23,15 +22,9 @@ class StartupTest(unittest.TestCase):
         # A copy of the saver alone in a folder with blanks and Japanese, without the renderer.
         cls.lonely = s.install("Tavelo ひとり", ("Tavelo.scr",))
 
-    def setUp(self):
-        self.driver = winetest.Driver(self.session)
-
-    def tearDown(self):
-        self.driver("kill")
-        self.driver("destroy-window", "Vey_Main")
-        self.driver("destroy-window", "<Tavelo>")
-        self.driver("destroy-window", "Host")
-        self.driver.close()
+    def clean_up(self):
+        for caption in ("Vey_Main", "<Tavelo>", "Host"):
+            self.driver("destroy-window", caption)
 
     def run_saver(self, program, *args, timeout=15000):
         self.assertEqual(0, self.driver("start", program, *args)[0])

@@ -74,6 +74,35 @@ class Driver:
             self.process.kill()
 
 
+OUR_PROGRAMS = ("Tavelo.scr", "Tavelo.dll")
+
+
+def end_ours(driver):
+    """Ends every process of our programs; returns how many there were."""
+    code, lines = driver("end-all", *OUR_PROGRAMS)
+    return int(lines[0].split("=")[1]) if code == 0 and lines else 0
+
+
+class ProgramTest(unittest.TestCase):
+    """A test that starts our programs: none of them may run before it (any
+    left over is ended), and none may be left after it (the test fails)."""
+    session = None
+
+    def setUp(self):
+        self.driver = Driver(self.session)
+        end_ours(self.driver)
+
+    def tearDown(self):
+        self.driver("kill")
+        self.clean_up()
+        left = end_ours(self.driver)
+        self.driver.close()
+        self.assertEqual(0, left, "a program of ours was left running")
+
+    def clean_up(self):
+        """What a test class removes after each test (windows it made)."""
+
+
 def stop_wineserver(prefix):
     subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=prefix), check=False,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
