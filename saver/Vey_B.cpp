@@ -181,8 +181,10 @@ void Main(StartupServices& services) {
         services.EndAtOnce();
         return;
     }
-    if (ModeLetter(services.CommandLine()) == "P") {
-        services.ShowPreview();
+    const std::string commandLine = services.CommandLine();  // read once, here
+    const std::string letter = ModeLetter(commandLine);
+    if (letter == "P") {
+        services.ShowPreview(commandLine);
         return;
     }
     ReadSettings();
@@ -191,8 +193,6 @@ void Main(StartupServices& services) {
         services.EndAtOnce();
         return;
     }
-    const std::string commandLine = services.CommandLine();
-    const std::string letter = ModeLetter(commandLine);
     if (letter == "C") {
         services.ShowSettingsModal();
         services.EndAtOnce();
@@ -202,6 +202,8 @@ void Main(StartupServices& services) {
         services.EndAtOnce();
         return;
     }
-    if (letter == "S") Cursor_Count = services.ShowCursor(false);
-    services.LoadSaverForm();
+    // Only an "S" run hides the pointer, and only it gives it back at its end.
+    const bool hidePointer = letter == "S";
+    if (hidePointer) Cursor_Count = services.ShowCursor(false);
+    services.LoadSaverForm(hidePointer);
 }

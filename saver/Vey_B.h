@@ -52,9 +52,10 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;         // OK only, the program's title
     virtual int32_t ShowCursor(bool show) = 0;
     virtual void EndAtOnce() = 0;                                  // no unload handlers run
-    virtual void ShowPreview() = 0;                                // the preview inside the host window
+    // The forms of each run mode, given what Main read and decided.
+    virtual void ShowPreview(const std::string& commandLine) = 0;  // the preview inside the host window
     virtual void ShowSettingsModal() = 0;                          // the settings dialog, until it closes
-    virtual void LoadSaverForm() = 0;                              // the hidden full-screen run form
+    virtual void LoadSaverForm(bool pointerHidden) = 0;            // the hidden full-screen run form
 };
 
 // Start-up: the single-instance rule, the run mode, the settings, the

@@ -6,6 +6,8 @@
 #include "Utf16.h"
 #include "Vey_B.h"
 #include "Vey_B_win32.h"
+#include "Vey_R.h"
+#include "Vey_S.h"
 
 namespace {
 
@@ -30,26 +32,31 @@ void ZoomClose(HWND window) {
     DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
 }
 
-std::string WinStartupServices::CommandLine() { return forms::Application::CommandLine(); }
+SaverProgram::SaverProgram(std::function<void()> end)
+    : end_(end ? std::move(end) : [] { forms::Application::EndAtOnce(0); }) {}
 
-bool WinStartupServices::WindowExists(const std::string& caption) {
+SaverProgram::~SaverProgram() = default;
+
+std::string SaverProgram::CommandLine() { return forms::Application::CommandLine(); }
+
+bool SaverProgram::WindowExists(const std::string& caption) {
     return FindWindowW(nullptr, Utf8ToWide(caption).c_str()) != nullptr;
 }
 
-void WinStartupServices::ShowMessage(const std::string& text) { forms::Application::MsgBox(text); }
+void SaverProgram::ShowMessage(const std::string& text) { forms::Application::MsgBox(text); }
 
-int32_t WinStartupServices::ShowCursor(bool show) { return ::ShowCursor(show ? TRUE : FALSE); }
+int32_t SaverProgram::ShowCursor(bool show) { return ::ShowCursor(show ? TRUE : FALSE); }
 
-void WinStartupServices::EndAtOnce() { forms::Application::EndAtOnce(0); }
+void SaverProgram::EndAtOnce() { end_(); }
 
-void WinStartupServices::ShowPreview() {
-    if (showPreview) showPreview();
+void SaverProgram::ShowPreview(const std::string& commandLine) {
+    preview_ = std::make_unique<Vey_R>();
+    ::ShowPreview(*preview_, commandLine, end_);
 }
 
-void WinStartupServices::ShowSettingsModal() {
-    if (showSettings) showSettings();
-}
+void SaverProgram::ShowSettingsModal() {}  // the settings dialog comes with its form
 
-void WinStartupServices::LoadSaverForm() {
-    if (loadSaver) loadSaver();
+void SaverProgram::LoadSaverForm(bool pointerHidden) {
+    run_ = std::make_unique<Vey_S>(end_, pointerHidden);
+    run_->Load();
 }

@@ -44,15 +44,11 @@ void TakeHostDpiAwareness(HWND host) {
 
 }  // namespace
 
-void ShowPreview(Vey_R& form, const std::string& commandLine, void (*endAtOnce)()) {
+void ShowPreview(Vey_R& form, const std::string& commandLine, const std::function<void()>& endAtOnce) {
     const int32_t number = PreviewHostNumber(commandLine);
     HWND host = reinterpret_cast<HWND>(static_cast<intptr_t>(number));
     if (number == 0 || !IsWindow(host)) {
-        if (endAtOnce != nullptr) {
-            endAtOnce();
-        } else {
-            forms::Application::EndAtOnce(0);
-        }
+        endAtOnce();
         return;
     }
     TakeHostDpiAwareness(host);

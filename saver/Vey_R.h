@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "Forms/Forms.h"
@@ -34,4 +35,4 @@ private:
 // the command line, shown; the program then lives as long as the form does.
 // When the number names no window the program ends at once (endAtOnce),
 // since no host would ever close an invisible preview.
-void ShowPreview(Vey_R& form, const std::string& commandLine, void (*endAtOnce)() = nullptr);
+void ShowPreview(Vey_R& form, const std::string& commandLine, const std::function<void()>& endAtOnce);

@@ -41,14 +41,15 @@ void RestoreDisplayMode() {
 
 }  // namespace
 
-Vey_S::Vey_S(std::function<void()> endRun)
+Vey_S::Vey_S(std::function<void()> endRun, bool pointerHidden)
     : Form(forms::FormStyle{kSaverFormCaption, forms::Border::None, RGB(0, 0, 0), 0}),
       Display0(*this, 0, 0, 1, 1, false, RGB(0, 0, 0)),
       Display1(*this, 0, 0, kLightPatternSide, kLightPatternSide, false, RGB(0, 0, 0)),
       Timer1(*this, kMp3WatchInterval, false, [this] { Timer1_Timer(); }),
       Timer2(*this, kCdWatchInterval, false, [this] { Timer2_Timer(); }),
       Timer3(*this, kRendererWatchInterval, true, [this] { Timer3_Timer(); }),
-      endRun_(std::move(endRun)) {
+      endRun_(std::move(endRun)),
+      pointerHidden_(pointerHidden) {
     Display1.SetPicture(forms::Picture::FromResource(IDB_SUNLIGHT));
 }
 
@@ -184,7 +185,7 @@ void Vey_S::Form_QueryUnload(int& /*cancel*/, int /*mode*/) {
     }
     // The pointer comes back only where the run hid it: the count saved then
     // is negative for a pointer that was visible before.
-    if (ModeLetter(forms::Application::CommandLine()) == "S") {
+    if (pointerHidden_) {
         Cursor_Count = ShowCursor(Cursor_Count.value_or(0) != 0 ? TRUE : FALSE);
     }
     if (endRun_) {

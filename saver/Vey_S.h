@@ -22,8 +22,9 @@ constexpr int kLightPatternSide = 256;      // Display(1)
 class Vey_S : public forms::Form {
 public:
     // endRun: how the run ends the program at last; ending the process at
-    // once unless a test hands in its own.
-    explicit Vey_S(std::function<void()> endRun = nullptr);
+    // once unless a test hands in its own. pointerHidden: start-up hid the
+    // pointer for this run (an "S" run), so its end gives it back.
+    explicit Vey_S(std::function<void()> endRun = nullptr, bool pointerHidden = false);
     ~Vey_S() override;
 
     forms::PictureBox Display0;  // Display(0): the screen copy
@@ -51,6 +52,7 @@ private:
     void RemovePictures();
 
     std::function<void()> endRun_;
+    bool pointerHidden_;
     HANDLE renderer_ = nullptr;
     RendererWatch watch_;
     DWORD startTick_ = 0;

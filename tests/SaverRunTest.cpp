@@ -114,6 +114,19 @@ TEST_F(SaverRunTest, WritesTheScreenAndTheLightPatternThenEndsWithoutARenderer) 
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"C:\\Vey2.bmp"));
 }
 
+TEST_F(SaverRunTest, TheEndOfAnSRunShowsThePointerAgainAndNoOtherRunTouchesIt) {
+    for (const bool hidden : {true, false}) {
+        Cursor_Count = ShowCursor(FALSE);  // as start-up hides it for an "S" run
+        Vey_S form([&] { ++ends; }, hidden);
+        RunToTheEnd(form);
+        // ShowCursor(TRUE) gives the count after it: 1 where the run gave the
+        // pointer back, 0 where it is still hidden.
+        EXPECT_EQ(hidden ? 1 : 0, ShowCursor(TRUE)) << (hidden ? "S run" : "empty command line");
+        ShowCursor(FALSE);
+        if (!hidden) ShowCursor(TRUE);
+    }
+}
+
 TEST_F(SaverRunTest, AWavFileLoopsByItselfAndStopsAtTheEnd) {
     BGM_Type = 2;
     BGM_File = "C:\\音楽\\波.Wav";
@@ -346,7 +359,7 @@ TEST_F(PreviewTest, NoHostWindowEndsAtOnce) {
 TEST_F(PreviewTest, AHostThatDisappearsWithoutItsChildStillEndsThePreview) {
     HWND host = MakeHost(152, 112);
     Vey_R form;
-    ShowPreview(form, CommandLineFor(host), nullptr);
+    ShowPreview(form, CommandLineFor(host), [] { ADD_FAILURE() << "ended"; });
     ASSERT_TRUE(form.IsLoaded());
     // The form leaves the host (as if the host were gone but the child lived).
     SetParent(form.hWnd(), nullptr);

@@ -32,9 +32,9 @@ public:
         return -1;
     }
     void EndAtOnce() override { log.push_back("end"); }
-    void ShowPreview() override { log.push_back("preview"); }
+    void ShowPreview(const std::string& line) override { log.push_back("preview " + line); }
     void ShowSettingsModal() override { log.push_back("settings"); }
-    void LoadSaverForm() override { log.push_back("saver"); }
+    void LoadSaverForm(bool pointerHidden) override { log.push_back(pointerHidden ? "saver" : "saver, pointer as it is"); }
 };
 
 using Log = std::vector<std::string>;
@@ -118,8 +118,8 @@ TEST_F(StartupTest, AnotherInstancesRunOrDialogEndsEveryStart) {
 
 TEST_F(StartupTest, PreviewNeedsNeitherSettingsNorRenderer) {
     std::filesystem::remove(std::filesystem::u8path(dir.File("Tavelo.dll")));
-    EXPECT_EQ((Log{kFindSaver, kFindSettings, "preview"}), Run("/p 1234"));
-    EXPECT_EQ((Log{kFindSaver, kFindSettings, "preview"}), Run("/P:1234"));
+    EXPECT_EQ((Log{kFindSaver, kFindSettings, "preview /p 1234"}), Run("/p 1234"));
+    EXPECT_EQ((Log{kFindSaver, kFindSettings, "preview /P:1234"}), Run("/P:1234"));
     EXPECT_EQ(-7, BGM_Type);
     EXPECT_FALSE(Cursor_Count.has_value());
 }
@@ -132,7 +132,7 @@ TEST_F(StartupTest, FullScreenRunHidesThePointerOnlyForTheLetterS) {
     EXPECT_EQ((Log{kFindSaver, kFindSettings, "hide cursor", "saver"}), Run("-S"));
 
     Cursor_Count.reset();
-    EXPECT_EQ((Log{kFindSaver, kFindSettings, "saver"}), Run(""));  // no arguments: the pointer stays
+    EXPECT_EQ((Log{kFindSaver, kFindSettings, "saver, pointer as it is"}), Run(""));  // no arguments: the pointer stays
     EXPECT_FALSE(Cursor_Count.has_value());
 }
 

@@ -61,7 +61,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     UpdateWindow(window);
 
     Vey_R preview;
-    ShowPreview(preview, "/p " + std::to_string(reinterpret_cast<intptr_t>(host)));
+    ShowPreview(preview, "/p " + std::to_string(reinterpret_cast<intptr_t>(host)), [] { ExitProcess(0); });
 
     SetTimer(window, 1, seconds * 1000, nullptr);
     MSG message;
