@@ -8,11 +8,6 @@
 #include "VBConvert.h"
 #include "Vey_BGM.h"
 
-int32_t API_Result = 0;
-int16_t Zoom_X = 0;
-int16_t Zoom_Y = 0;
-std::optional<int32_t> Cursor_Count;
-std::string INI_Value;
 
 const char* const kSettingsFileName = "\\Tavelo.ini";
 const char* const kSettingsSection = "Section";

@@ -3,20 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
-// Result of the last system call made anywhere in the saver program. Most
-// calls store their return value here whether or not anyone reads it.
-extern int32_t API_Result;
-// The point the settings dialog's zoom animations start from and end at.
-extern int16_t Zoom_X;
-extern int16_t Zoom_Y;
-// What ShowCursor(false) returned when a full-screen run hid the pointer;
-// empty until then.
-extern std::optional<int32_t> Cursor_Count;
-// The raw text of the last settings-file read.
-extern std::string INI_Value;
+#include "SaverState.h"
+
 
 // The settings file's section and keys, and the start-up texts.
 extern const char* const kSettingsFileName;   // "\Tavelo.ini"

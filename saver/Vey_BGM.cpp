@@ -3,7 +3,7 @@
 #include <cctype>
 #include <string>
 
-#include "Vey_B.h"
+#include "SaverState.h"
 
 int16_t BGM_Type = 0;
 int16_t BGM_Track = 0;

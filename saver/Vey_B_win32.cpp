@@ -33,7 +33,9 @@ void ZoomClose(HWND window) {
 }
 
 SaverProgram::SaverProgram(std::function<void()> end)
-    : end_(end ? std::move(end) : [] { forms::Application::EndAtOnce(0); }) {}
+    : end_(end ? std::move(end) : [] { forms::Application::EndAtOnce(0); }) {
+    forms::Application::SetTitle(kProgramTitle);
+}
 
 SaverProgram::~SaverProgram() = default;
 

@@ -6,7 +6,6 @@
 #include "SaverPlatform.h"
 #include "Utf16.h"
 #include "VBConvert.h"
-#include "Vey_B.h"
 
 namespace forms {
 
@@ -18,6 +17,7 @@ namespace {
 const wchar_t kFormClass[] = L"TaveloForm";
 const wchar_t kControlClass[] = L"TaveloControl";
 MousePointer g_pointer = MousePointer::Default;
+std::string g_title;
 
 HCURSOR CursorFor(MousePointer pointer) {
     switch (pointer) {
@@ -75,8 +75,10 @@ std::string Application::CommandLine() { return ArgumentsOf(WideToUtf8(GetComman
 
 void Application::MsgBox(const std::string& text, HWND owner) {
     HandlerScope scope;  // no tick while the box is up
-    MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(kProgramTitle).c_str(), MB_OK);
+    MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(g_title).c_str(), MB_OK);
 }
+
+void Application::SetTitle(const std::string& title) { g_title = title; }
 
 HANDLE Application::Shell(const std::string& path, const std::string& arguments) {
     const std::wstring program = Utf8ToWide(path);

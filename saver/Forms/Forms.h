@@ -33,6 +33,8 @@ public:
     // Starts a program file as a new process, its window shown normally and
     // given the focus; the process's handle (the caller closes it), or
     // nullptr when it cannot be started.
+    // The caption of the program's message boxes.
+    static void SetTitle(const std::string& title);
     static HANDLE Shell(const std::string& path, const std::string& arguments = std::string());
     // True while an event handler runs (ticks wait for the next gap).
     static bool InHandler();
