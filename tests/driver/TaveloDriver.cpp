@@ -157,6 +157,26 @@ std::wstring Quote(const std::wstring& argument) {
     return quoted + L"\"";
 }
 
+// Calls act(pid) for every process whose program file is one of argv[2..];
+// returns how many there were.
+template <typename Act>
+int ForEachProcess(int argc, wchar_t** argv, Act act) {
+    int n = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        for (int i = 2; i < argc; ++i) {
+            if (lstrcmpiW(entry.szExeFile, argv[i]) == 0) {
+                ++n;
+                act(entry.th32ProcessID);
+            }
+        }
+    }
+    CloseHandle(snapshot);
+    return n;
+}
+
 int Run(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     const std::wstring command = argv[1];
@@ -257,34 +277,18 @@ int Run(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"processes" && argc >= 3) {
-        int n = 0;
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32W entry = {};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-            if (lstrcmpiW(entry.szExeFile, argv[2]) == 0) ++n;
-        }
-        CloseHandle(snapshot);
+        const int n = ForEachProcess(argc, argv, [](DWORD) {});
         Print("count=" + std::to_string(n) + "\n");
         return 0;
     }
     if (command == L"end-all" && argc >= 3) {
-        int n = 0;
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32W entry = {};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-            for (int i = 2; i < argc; ++i) {
-                if (lstrcmpiW(entry.szExeFile, argv[i]) != 0) continue;
-                ++n;
-                if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
-                    TerminateProcess(process, 99);
-                    WaitForSingleObject(process, 5000);
-                    CloseHandle(process);
-                }
+        const int n = ForEachProcess(argc, argv, [](DWORD pid) {
+            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+                TerminateProcess(process, 99);
+                WaitForSingleObject(process, 5000);
+                CloseHandle(process);
             }
-        }
-        CloseHandle(snapshot);
+        });
         Print("count=" + std::to_string(n) + "\n");
         return 0;
     }
