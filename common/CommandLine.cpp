@@ -63,3 +63,16 @@ std::string QuoteArgument(const std::string& argument) {
     quoted.append(slashes * 2, '\\');
     return quoted + "\"";
 }
+
+std::string ArgumentsOf(const std::string& fullCommandLine) {
+    size_t i = 0;
+    const std::string& s = fullCommandLine;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    if (i < s.size() && s[i] == '"') {
+        const size_t close = s.find('"', i + 1);
+        i = close == std::string::npos ? s.size() : close + 1;
+    }
+    while (i < s.size() && s[i] != ' ' && s[i] != '\t') ++i;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    return s.substr(i);
+}

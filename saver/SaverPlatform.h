@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "FileReplace.h"
+
 // The program's folder as the system reports it: no trailing backslash,
 // except for the root of a drive ("C:\").
 std::string ProgramFolder();
@@ -19,12 +21,5 @@ std::string FromShiftJis(const std::string& bytes);
 // conflict, no read permission, an I/O error, a folder) is Failed.
 enum class FileRead { Ok, Missing, Failed };
 FileRead ReadWholeFile(const std::string& path, std::string& bytes);
-// Replaces the file's contents atomically: a temporary file beside it
-// ("<name>.tmp-<process>"), then a rename over it, so a crash or a full disk
-// never leaves half a file. The new file keeps the old one's attributes (a
-// read-only file is not replaced: the write fails, as the system's would);
-// temporary files that an earlier crash left beside it are removed after a
-// successful replace.
-bool ReplaceFileContents(const std::string& path, const std::string& bytes);
 // True when the path names a file (not a folder) that opens for reading.
 bool CanOpenForReading(const std::string& path);

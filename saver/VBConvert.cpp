@@ -142,16 +142,3 @@ bool FloorToInt16(double value, int16_t& out) {
 std::string SignedText(long value) { return value < 0 ? std::to_string(value) : " " + std::to_string(value); }
 
 std::string FormatHashHash(long value) { return value == 0 ? std::string() : std::to_string(value); }
-
-std::string ArgumentsOf(const std::string& fullCommandLine) {
-    size_t i = 0;
-    const std::string& s = fullCommandLine;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-    if (i < s.size() && s[i] == '"') {
-        const size_t close = s.find('"', i + 1);
-        i = close == std::string::npos ? s.size() : close + 1;
-    }
-    while (i < s.size() && s[i] != ' ' && s[i] != '\t') ++i;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-    return s.substr(i);
-}

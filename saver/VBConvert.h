@@ -27,7 +27,3 @@ std::string SignedText(long value);
 
 // The "##" format: the number without padding, and 0 as an empty text.
 std::string FormatHashHash(long value);
-
-// The argument text of a full command line: what follows the program's file
-// name (quoted or not), without the blanks before it.
-std::string ArgumentsOf(const std::string& fullCommandLine);

@@ -4,6 +4,7 @@
 
 #include "BmpFile.h"
 #include "DIB.h"
+#include "CommandLine.h"
 #include "VBConvert.h"
 
 namespace {

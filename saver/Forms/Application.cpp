@@ -1,0 +1,116 @@
+#include "Application.h"
+
+#include "CommandLine.h"
+#include "FormsInternal.h"
+#include "Utf16.h"
+
+namespace forms {
+
+int Application::loadedForms_ = 0;
+int Application::handlerDepth_ = 0;
+
+namespace detail {
+
+const wchar_t kFormClass[] = L"TaveloForm";
+
+namespace {
+MousePointer g_pointer = MousePointer::Default;
+}  // namespace
+
+HCURSOR CursorFor(MousePointer pointer) {
+    switch (pointer) {
+        case MousePointer::Hourglass: return LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT));
+        case MousePointer::Hand: return LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND));
+        default: return LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    }
+}
+
+MousePointer CurrentPointer() { return g_pointer; }
+
+void RegisterFormClass() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    WNDCLASSEXW form = {};
+    form.cbSize = sizeof form;
+    form.style = CS_DBLCLKS;
+    form.lpfnWndProc = DefWindowProcW;  // each window is then given its object's procedure
+    form.hInstance = GetModuleHandleW(nullptr);
+    form.hCursor = CursorFor(MousePointer::Arrow);
+    form.lpszClassName = kFormClass;
+    RegisterClassExW(&form);
+}
+
+}  // namespace detail
+
+namespace {
+
+std::string g_title;
+
+int DotsPerInch(int index) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, index);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+void Application::Run() {
+    MSG message;
+    while (loadedForms_ > 0) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) break;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void Application::EndAtOnce(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
+
+int Application::LoadedForms() { return loadedForms_; }
+
+bool Application::InHandler() { return handlerDepth_ > 0; }
+
+std::string Application::CommandLine() { return ArgumentsOf(WideToUtf8(GetCommandLineW())); }
+
+void Application::MsgBox(const std::string& text, HWND owner) {
+    HandlerScope scope;  // no tick while the box is up
+    MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(g_title).c_str(), MB_OK);
+}
+
+void Application::SetTitle(const std::string& title) { g_title = title; }
+
+HANDLE Application::Shell(const std::string& path, const std::string& arguments) {
+    const std::wstring program = Utf8ToWide(path);
+    std::wstring commandLine = L"\"" + program + L"\"";  // a folder with blanks stays one argument
+    if (!arguments.empty()) commandLine += L" " + Utf8ToWide(arguments);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return nullptr;
+    }
+    AllowSetForegroundWindow(process.dwProcessId);  // its window may take the focus
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+int Screen::TwipsPerPixelX() { return 1440 / DotsPerInch(LOGPIXELSX); }
+int Screen::TwipsPerPixelY() { return 1440 / DotsPerInch(LOGPIXELSY); }
+int Screen::WidthPixels() { return GetSystemMetrics(SM_CXSCREEN); }
+int Screen::HeightPixels() { return GetSystemMetrics(SM_CYSCREEN); }
+int Screen::Width() { return WidthPixels() * TwipsPerPixelX(); }
+int Screen::Height() { return HeightPixels() * TwipsPerPixelY(); }
+
+void Screen::SetMousePointer(MousePointer pointer) {
+    detail::g_pointer = pointer;
+    SetCursor(detail::CursorFor(pointer == MousePointer::Default ? MousePointer::Arrow : pointer));
+}
+
+MousePointer Screen::GetMousePointer() { return detail::g_pointer; }
+
+}  // namespace forms

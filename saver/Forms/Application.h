@@ -1,0 +1,61 @@
+// The program and the screen in our forms layer: the message loop that
+// runs while a form is loaded, ending at once, the command line, message
+// boxes, starting programs; the screen's size, twips and mouse pointer.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace forms {
+
+class Application {
+public:
+    // Dispatches messages until no form is loaded (or WM_QUIT arrives).
+    static void Run();
+    // Ends the process at once: no unload handler runs.
+    [[noreturn]] static void EndAtOnce(int exitCode = 0);
+    static int LoadedForms();
+    // The argument text after the program's file name.
+    static std::string CommandLine();
+    // OK-only message box captioned with the program's title; returns when closed.
+    static void MsgBox(const std::string& text, HWND owner = nullptr);
+    // The caption of the program's message boxes.
+    static void SetTitle(const std::string& title);
+    // Starts a program file as a new process, its window shown normally and
+    // given the focus; the process's handle (the caller closes it), or
+    // nullptr when it cannot be started.
+    static HANDLE Shell(const std::string& path, const std::string& arguments = std::string());
+    // True while an event handler runs (ticks wait for the next gap).
+    static bool InHandler();
+
+private:
+    friend class Form;
+    friend class HandlerScope;
+    static int loadedForms_;
+    static int handlerDepth_;
+};
+
+// Marks the time an event handler runs.
+class HandlerScope {
+public:
+    HandlerScope() { ++Application::handlerDepth_; }
+    ~HandlerScope() { --Application::handlerDepth_; }
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+};
+
+enum class MousePointer { Default, Arrow, Hourglass, Hand };
+
+struct Screen {
+    static int TwipsPerPixelX();  // 15 at 96 dots per inch
+    static int TwipsPerPixelY();
+    static int Width();           // twips
+    static int Height();
+    static int WidthPixels();
+    static int HeightPixels();
+    static void SetMousePointer(MousePointer pointer);
+    static MousePointer GetMousePointer();
+};
+
+}  // namespace forms

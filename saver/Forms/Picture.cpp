@@ -1,0 +1,81 @@
+#include "Picture.h"
+
+#include "BmpFile.h"
+#include "FileReplace.h"
+
+namespace forms {
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+Picture::Picture(int width, int height) : width_(width), height_(height) {
+    if (width <= 0 || height <= 0) return;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap_ == nullptr) return;
+    bits_ = static_cast<uint32_t*>(bits);
+    dc_ = CreateCompatibleDC(nullptr);
+    old_ = SelectObject(dc_, bitmap_);
+}
+
+Picture::~Picture() {
+    if (dc_ != nullptr) {
+        SelectObject(dc_, old_);
+        DeleteDC(dc_);
+    }
+    if (bitmap_ != nullptr) DeleteObject(bitmap_);
+}
+
+std::shared_ptr<Picture> Picture::FromBitmap(HBITMAP bitmap) {
+    BITMAP info = {};
+    if (bitmap == nullptr || !GetObjectW(bitmap, sizeof info, &info)) return nullptr;
+    auto picture = std::make_shared<Picture>(info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight);
+    if (!picture->Valid()) return nullptr;
+    HDC source = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(source, bitmap);
+    BitBlt(picture->DC(), 0, 0, picture->Width(), picture->Height(), source, 0, 0, SRCCOPY);
+    GdiFlush();
+    SelectObject(source, old);
+    DeleteDC(source);
+    return picture;
+}
+
+std::shared_ptr<Picture> Picture::FromResource(int resourceId) {
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId),
+                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    std::shared_ptr<Picture> picture = FromBitmap(bitmap);
+    if (bitmap != nullptr) DeleteObject(bitmap);
+    return picture;
+}
+
+std::vector<uint8_t> Picture::Pixels() const {
+    std::vector<uint8_t> rgb;
+    if (!Valid()) return rgb;
+    GdiFlush();
+    rgb.resize(static_cast<size_t>(width_) * height_ * 3);
+    for (size_t i = 0; i < static_cast<size_t>(width_) * height_; ++i) {
+        const uint32_t p = bits_[i];
+        rgb[3 * i] = static_cast<uint8_t>(p >> 16);
+        rgb[3 * i + 1] = static_cast<uint8_t>(p >> 8);
+        rgb[3 * i + 2] = static_cast<uint8_t>(p);
+    }
+    return rgb;
+}
+
+bool Picture::Save(const std::string& path) const {
+    if (!Valid()) return false;
+    const std::string file = EncodeBmp24(width_, height_, Pixels());
+    return !file.empty() && ReplaceFileContents(path, file);
+}
+
+}  // namespace forms

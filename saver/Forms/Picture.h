@@ -1,0 +1,47 @@
+// Pictures of our forms layer: 32-bit top-down DIB sections that controls
+// hold and draw, saved as bitmap files.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace forms {
+
+// Fills a rectangle with one colour.
+void FillSolid(HDC dc, const RECT& rect, COLORREF color);
+
+// A picture held by a control: a 32-bit top-down DIB section.
+class Picture {
+public:
+    Picture() = default;
+    Picture(int width, int height);
+    ~Picture();
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+
+    static std::shared_ptr<Picture> FromResource(int resourceId);
+    static std::shared_ptr<Picture> FromBitmap(HBITMAP bitmap);  // takes a copy
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    HDC DC() const { return dc_; }
+    HBITMAP Bitmap() const { return bitmap_; }
+    bool Valid() const { return dc_ != nullptr; }
+    // The picture as a 24-bit BMP file; false when it cannot be written.
+    bool Save(const std::string& path) const;
+    // RGB bytes, top row first.
+    std::vector<uint8_t> Pixels() const;
+
+private:
+    int width_ = 0, height_ = 0;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    uint32_t* bits_ = nullptr;
+};
+
+}  // namespace forms
