@@ -4,7 +4,6 @@
 
 #include "BmpFile.h"
 #include "DIB.h"
-#include "CommandLine.h"
 #include "VBConvert.h"
 
 namespace {
@@ -55,13 +54,3 @@ TEST(BmpFileTest, NothingForAnEmptyOrShortOrHugePicture) {
     EXPECT_EQ("", EncodeBmp24(0x40000000, 4, std::vector<uint8_t>(12)));
 }
 
-TEST(CommandLineTest, ArgumentsFollowTheProgramName) {
-    EXPECT_EQ("/s", ArgumentsOf("C:\\Tavelo.scr /s"));
-    EXPECT_EQ("/p 1234", ArgumentsOf("\"C:\\Program Files\\Tavelo\\Tavelo.scr\" /p 1234"));
-    EXPECT_EQ("/c:123", ArgumentsOf("   \"C:\\a b\\Tavelo.scr\"   /c:123"));
-    EXPECT_EQ("/S", ArgumentsOf("\"C:\\x\"y.scr\t/S"));
-    EXPECT_EQ("", ArgumentsOf("Tavelo.scr"));
-    EXPECT_EQ("", ArgumentsOf("\"C:\\Tavelo.scr\""));
-    EXPECT_EQ("", ArgumentsOf("\"C:\\unterminated /s"));
-    EXPECT_EQ("", ArgumentsOf(""));
-}

@@ -12,6 +12,7 @@
 #include "DIB.h"
 #include "Utf16.h"
 #include "support/BmpBuilder.h"
+#include "support/RecordingSink.h"
 #include "support/TempDir.h"
 #include "support/WinDriver.h"
 
@@ -93,17 +94,11 @@ const Encoding kEncodings[] = {
     {"core 24 bits", 12, 24, 0, {}, 0},
 };
 
-class RecordingSink : public DIBErrorSink {
-public:
-    void ShowError(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
 
 }  // namespace
 
 TEST(DIBGdiTest, RandomPicturesOfEveryEncodingMatchSetDIBits) {
     RecordingSink sink;
-    SetDIBErrorSink(&sink);
     TempDir dir;
     std::mt19937 random(20261207);
     int compared = 0;
@@ -151,7 +146,6 @@ TEST(DIBGdiTest, RandomPicturesOfEveryEncodingMatchSetDIBits) {
         }
     }
     EXPECT_TRUE(sink.messages.empty());
-    SetDIBErrorSink(nullptr);
     EXPECT_EQ(6 * (11 * 2 + 4), compared);
 }
 

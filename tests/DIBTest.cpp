@@ -9,20 +9,14 @@
 
 #include "DIB.h"
 #include "support/BmpBuilder.h"
+#include "support/RecordingSink.h"
 #include "support/TempDir.h"
 
 namespace {
 
-class RecordingSink : public DIBErrorSink {
-public:
-    void ShowError(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
 
 class DIBTest : public ::testing::Test {
 protected:
-    void SetUp() override { SetDIBErrorSink(&sink); }
-    void TearDown() override { SetDIBErrorSink(nullptr); }
 
     std::unique_ptr<RGBImage> Load(const std::vector<uint8_t>& bytes, const std::string& name = "t.bmp") {
         return LoadDIBImage(dir.Write(name, bytes));

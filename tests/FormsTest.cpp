@@ -11,6 +11,7 @@
 #include "DIB.h"
 #include "Forms/Forms.h"
 #include "Utf16.h"
+#include "support/RecordingSink.h"
 #include "support/TempDir.h"
 #include "support/WinDriver.h"
 
@@ -206,12 +207,12 @@ TEST(FormsTest, APictureBoxKeepsItsImageAndSavesItForTheReader) {
     const std::string path = dir.File("写真.bmp");
     ASSERT_TRUE(box.SavePicture(path));
 
-    struct : DIBErrorSink {
-        void ShowError(const std::string& text) override { ADD_FAILURE() << text; }
-    } noBox;
-    SetDIBErrorSink(&noBox);
-    std::unique_ptr<RGBImage> image = LoadDIBImage(path);
-    SetDIBErrorSink(nullptr);
+    std::unique_ptr<RGBImage> image;
+    {
+        RecordingSink noBox;
+        image = LoadDIBImage(path);
+        EXPECT_EQ(std::vector<std::string>{}, noBox.messages);
+    }
     ASSERT_NE(nullptr, image);
     ASSERT_EQ(7, image->width);
     ASSERT_EQ(4, image->height);

@@ -4,6 +4,7 @@
 
 #include "Vey_B.h"
 #include "Vey_BGM.h"
+#include "support/MusicSettings.h"
 #include "support/FakeMusicDevice.h"
 
 namespace {
@@ -19,10 +20,7 @@ class MusicTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetMusicDevice(&device);
-        BGM_Type = 0;
-        BGM_Track = 0;
-        BGM_File.clear();
-        CD_Active = VB_False;
+        ResetMusicSettings();
         MCI_ReplyBuffer.clear();
         MCI_ErrorBuffer.clear();
         CD_ModeBuffer.clear();

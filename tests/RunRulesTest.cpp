@@ -1,7 +1,6 @@
 // When a full-screen run is over, and what a preview reads from its command line.
 #include <gtest/gtest.h>
 
-#include "CommandLine.h"
 #include "RunRules.h"
 
 TEST(RendererWatchTest, WaitsForTheWindowWhileTheRendererStartsUp) {
@@ -67,20 +66,3 @@ TEST(RendererWatchTest, ARendererThatNeverShowsItsWindowIsGivenUpAfterTenSeconds
     EXPECT_FALSE(slow.StartTimedOut(true, 60000));
 }
 
-TEST(CommandLineTest, PicturePathsReachTheRendererUnchanged) {
-    const std::string paths[] = {"C:\\Users\\山田 太郎\\AppData\\Local\\Temp\\Tavelo\\Vey1.bmp", "C:\\a b\\",
-                                 "plain", "", "quote\"inside", "C:\\tail\\\\", "\\\\server\\share\\x.bmp"};
-    for (const std::string& a : paths) {
-        for (const std::string& b : paths) {
-            const std::vector<std::string> got =
-                SplitCommandLine("\"C:\\Program Files\\Tavelo\\Tavelo.dll\" " + QuoteArgument(a) + " " + QuoteArgument(b));
-            ASSERT_EQ(3u, got.size()) << a << " | " << b;
-            EXPECT_EQ("C:\\Program Files\\Tavelo\\Tavelo.dll", got[0]);
-            EXPECT_EQ(a, got[1]);
-            EXPECT_EQ(b, got[2]);
-        }
-    }
-    EXPECT_EQ((std::vector<std::string>{"prog", "a\\\\b", "c\"d", "e f"}),
-              SplitCommandLine("  prog a\\\\b c\\\"d \"e f\"  "));
-    EXPECT_EQ(1u, SplitCommandLine("\"C:\\Tavelo.dll\"").size());
-}

@@ -9,6 +9,7 @@
 #include "Scene.h"
 #include "WaveField.h"
 #include "support/BmpBuilder.h"
+#include "support/RecordingSink.h"
 #include "support/OffscreenGL.h"
 #include "support/TempDir.h"
 
@@ -23,11 +24,6 @@ constexpr int kFirstWaterRow = 400;
 uint32_t g_tick = 0;
 uint32_t TestClock() { return g_tick; }
 
-class RecordingSink : public DIBErrorSink {
-public:
-    void ShowError(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
 
 struct Colour {
     int r, g, b;
@@ -67,7 +63,6 @@ class SceneTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.ok()) << "no off-screen GL context";
-        SetDIBErrorSink(&sink);
         SetWaveClock(TestClock);
         SeedWaveRandom(1);
         g_tick = 123456;
@@ -78,7 +73,6 @@ protected:
         ReflectionTexture.Release();
         FreeWaveField();
         SetWaveClock(nullptr);
-        SetDIBErrorSink(nullptr);
     }
 
     void Prepare(const BmpShape& backdrop, const BmpShape& surface) {

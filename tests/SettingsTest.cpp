@@ -9,6 +9,7 @@
 #include "SaverPlatform.h"
 #include "Vey_B.h"
 #include "Vey_BGM.h"
+#include "support/MusicSettings.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -24,9 +25,7 @@ class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetProgramFolder(dir.Path().u8string());
-        BGM_Type = BGM_Track = 0;
-        BGM_File.clear();
-        BGM_Folder.clear();
+        ResetMusicSettings();
     }
     void TearDown() override { SetProgramFolder(""); }
 

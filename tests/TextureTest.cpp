@@ -8,24 +8,18 @@
 #include "GLHeaders.h"
 #include "TEXTURE.h"
 #include "support/BmpBuilder.h"
+#include "support/RecordingSink.h"
 #include "support/OffscreenGL.h"
 #include "support/TempDir.h"
 
 namespace {
 
-class QuietSink : public DIBErrorSink {
-public:
-    void ShowError(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
 
 class TextureTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.ok());
-        SetDIBErrorSink(&sink);
     }
-    void TearDown() override { SetDIBErrorSink(nullptr); }
 
     static GLint Level(int level, GLenum what) {
         GLint value = -1;
@@ -34,7 +28,7 @@ protected:
     }
 
     OffscreenGL gl{64, 64};
-    QuietSink sink;
+    RecordingSink sink;
     TempDir dir;
 };
 

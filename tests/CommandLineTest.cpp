@@ -1,0 +1,34 @@
+// Command lines as Windows programs read them: the saver's argument text,
+// and the picture paths the saver gives the renderer.
+#include <gtest/gtest.h>
+
+#include "CommandLine.h"
+
+TEST(CommandLineTest, ArgumentsFollowTheProgramName) {
+    EXPECT_EQ("/s", ArgumentsOf("C:\\Tavelo.scr /s"));
+    EXPECT_EQ("/p 1234", ArgumentsOf("\"C:\\Program Files\\Tavelo\\Tavelo.scr\" /p 1234"));
+    EXPECT_EQ("/c:123", ArgumentsOf("   \"C:\\a b\\Tavelo.scr\"   /c:123"));
+    EXPECT_EQ("/S", ArgumentsOf("\"C:\\x\"y.scr\t/S"));
+    EXPECT_EQ("", ArgumentsOf("Tavelo.scr"));
+    EXPECT_EQ("", ArgumentsOf("\"C:\\Tavelo.scr\""));
+    EXPECT_EQ("", ArgumentsOf("\"C:\\unterminated /s"));
+    EXPECT_EQ("", ArgumentsOf(""));
+}
+
+TEST(CommandLineTest, PicturePathsReachTheRendererUnchanged) {
+    const std::string paths[] = {"C:\\Users\\山田 太郎\\AppData\\Local\\Temp\\Tavelo\\Vey1.bmp", "C:\\a b\\",
+                                 "plain", "", "quote\"inside", "C:\\tail\\\\", "\\\\server\\share\\x.bmp"};
+    for (const std::string& a : paths) {
+        for (const std::string& b : paths) {
+            const std::vector<std::string> got =
+                SplitCommandLine("\"C:\\Program Files\\Tavelo\\Tavelo.dll\" " + QuoteArgument(a) + " " + QuoteArgument(b));
+            ASSERT_EQ(3u, got.size()) << a << " | " << b;
+            EXPECT_EQ("C:\\Program Files\\Tavelo\\Tavelo.dll", got[0]);
+            EXPECT_EQ(a, got[1]);
+            EXPECT_EQ(b, got[2]);
+        }
+    }
+    EXPECT_EQ((std::vector<std::string>{"prog", "a\\\\b", "c\"d", "e f"}),
+              SplitCommandLine("  prog a\\\\b c\\\"d \"e f\"  "));
+    EXPECT_EQ(1u, SplitCommandLine("\"C:\\Tavelo.dll\"").size());
+}
