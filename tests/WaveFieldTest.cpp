@@ -96,17 +96,8 @@ TEST_F(WaveFieldTest, HeightsFollowTheTickCount) {
     UpdateWaveFieldAt(1000);
     EXPECT_NEAR(0.3549, WaveHeights[WaveIndex(0, 0)], 0.0001);
 
-    // Heights are the sum of the components at (row, column), row*128 + column.
-    const double t = 1000 * 0.002;
-    const int row = 37, column = 101;
-    double sum = 0;
-    for (int n = 0; n < WaveComponents.count; ++n) {
-        const WaveComponent& c = WaveComponents.components[n];
-        sum += c.ampCos *
-               std::sin(((double(c.cxHalf) * column + double(c.syHalf) * row) + t) * c.frequency * c.angularFrequency +
-                        c.ampSin);
-    }
-    EXPECT_NEAR(sum, WaveHeights[WaveIndex(row, column)], 1e-5);
+    // Away from the corner too (row 37, column 101, stored at row*128 + column).
+    EXPECT_NEAR(-0.024688, WaveHeights[WaveIndex(37, 101)], 5e-5);  // (x87 builds differ a little)
 }
 
 TEST_F(WaveFieldTest, TheInjectedClockDrivesUpdate) {
@@ -166,20 +157,15 @@ TEST_F(WaveFieldTest, InitSetsNormalsUpAndAFlatFieldKeepsThem) {
     }
 }
 
-namespace {
-// The same left Riemann sum over [0, 5) in double precision.
-double RiemannGamma(double x) {
-    double sum = 0;
-    for (int n = 1; n < 100; ++n) sum += std::pow(0.05 * n, x - 1) * std::exp(-0.05 * n) * 0.05;
-    return sum + (x == 1 ? 0.05 : 0.0);
-}
-}  // namespace
-
 TEST(WaveSpectrumTest, GammaApproxBranches) {
-    for (float x : {1.0f, 1.5f, 2.0f, 4.0f, 10.77f}) {
-        EXPECT_NEAR(RiemannGamma(x), GammaApprox(x), 1e-5 * RiemannGamma(x)) << x;
-    }
-    EXPECT_NEAR(0.9585, GammaApprox(2.0f), 1e-4);  // the sum stops at 5: the tail is missing
+    // The left Riemann sum of t^(x-1) e^-t over (0, 5) in steps of 0.05,
+    // worked out on its own in double precision (and for x = 1 the first
+    // step, 0^0 = 1).
+    const struct {
+        float x;
+        double gamma;
+    } known[] = {{1.0f, 1.0183005}, {1.5f, 0.86708375}, {2.0f, 0.95851615}, {4.0f, 4.3887183}, {10.77f, 34339.676}};
+    for (const auto& k : known) EXPECT_NEAR(k.gamma, GammaApprox(k.x), 2e-6 * k.gamma) << k.x;
     EXPECT_TRUE(std::isinf(GammaApprox(0.5f)));     // 0 to a negative power: +infinity
     EXPECT_GT(GammaApprox(0.5f), 0.0f);
     EXPECT_TRUE(std::isinf(GammaApprox(0.9999f)));
@@ -194,15 +180,11 @@ TEST(WaveSpectrumTest, SpreadingBranchesAndLowFrequencies) {
     const double pi = 3.14159265358979;
     const float along = static_cast<float>(2 * pi);  // cos(theta / 2)^2 = 1
 
-    // f exactly f_p takes the 9.77 branch.
-    const double s = 9.77f;
-    const double expected = RiemannGamma(s + 1) / (2 * std::sqrt(pi) * RiemannGamma(s + 0.5));
-    EXPECT_NEAR(expected, DirectionalSpreading(fp, along), expected * 1e-4);
-
-    // Just below f_p the other branch: s = 6.97 (f / f_p)^5.
-    const double sBelow = static_cast<float>(6.97 * std::pow(0.999, 5));
-    const double below = RiemannGamma(sBelow + 1) / (2 * std::sqrt(pi) * RiemannGamma(sBelow + 0.5));
-    EXPECT_NEAR(below, DirectionalSpreading(fp * 0.999f, along), below * 1e-3);
+    // Gamma(s + 1) / (2 sqrt(pi) Gamma(s + 0.5)) with the sum above, worked
+    // out on its own: f exactly f_p takes the 9.77 branch, just below it
+    // s = 6.97 (f / f_p)^5.
+    EXPECT_NEAR(0.58395412, DirectionalSpreading(fp, along), 1e-6);
+    EXPECT_NEAR(0.56017449, DirectionalSpreading(fp * 0.999f, along), 1e-6);
 
     // Below about 0.188 Hz, s < 0.5: gamma(s + 0.5) is +infinity and the amplitude is 0.
     EXPECT_EQ(0.0f, DirectionalSpreading(0.187f, along));
