@@ -1,5 +1,6 @@
-// Start-up on Windows: the services Main asks for, the zoom animations of
-// the settings dialog, and the program's entry.
+// Start-up on Windows: the program object that carries out what Main
+// decides, and the zoom animations of the settings dialog. The program's
+// entry is in Tavelo.cpp.
 #include <windows.h>
 
 #include "Forms/Forms.h"
