@@ -7,10 +7,12 @@
 
 #include <algorithm>
 
+#include "Contract.h"
 #include "DIB.h"
 #include "SaverPlatform.h"
 #include "Vey_B.h"
 #include "Vey_BGM.h"
+#include "Utf16.h"
 #include "Vey_S.h"
 #include "support/MusicSettings.h"
 #include "support/FakeMusicDevice.h"
@@ -28,7 +30,7 @@ public:
         cls.hInstance = GetModuleHandleW(nullptr);
         cls.lpszClassName = L"FakeRenderer";
         RegisterClassW(&cls);
-        window_ = CreateWindowW(L"FakeRenderer", L"Tavelo_VC", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+        window_ = CreateWindowW(L"FakeRenderer", Utf8ToWide(contract::kRendererCaption).c_str(), WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
     }
     ~FakeRendererWindow() { Close(); }
@@ -79,15 +81,17 @@ protected:
 }  // namespace
 
 TEST_F(SaverRunTest, WritesTheScreenAndTheLightPatternThenEndsWithoutARenderer) {
-    DeleteFileW(L"C:\\Vey1.bmp");
-    DeleteFileW(L"C:\\Vey2.bmp");
+    const std::wstring screenCopy = Utf8ToWide(contract::kScreenCopyFile);
+    const std::wstring lightPattern = Utf8ToWide(contract::kLightPatternFile);
+    DeleteFileW(screenCopy.c_str());
+    DeleteFileW(lightPattern.c_str());
     Vey_S form([&] { ++ends; });
     form.Load();  // the pictures are on disk before the renderer starts
-    std::unique_ptr<RGBImage> screen = LoadDIBImage("C:\\Vey1.bmp");
+    std::unique_ptr<RGBImage> screen = LoadDIBImage(contract::kScreenCopyFile);
     ASSERT_NE(nullptr, screen);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), screen->width);
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), screen->height);
-    std::unique_ptr<RGBImage> light = LoadDIBImage("C:\\Vey2.bmp");
+    std::unique_ptr<RGBImage> light = LoadDIBImage(contract::kLightPatternFile);
     ASSERT_NE(nullptr, light);
     ASSERT_EQ(256, light->width);
     ASSERT_EQ(256, light->height);
@@ -103,12 +107,12 @@ TEST_F(SaverRunTest, WritesTheScreenAndTheLightPatternThenEndsWithoutARenderer) 
 
     forms::Application::Run();
     EXPECT_EQ(1, ends);
-    EXPECT_EQ(folder.Path().u8string() + "\\Tavelo.dll", form.RendererPath);
+    EXPECT_EQ(folder.Path().u8string() + contract::kRendererFile, form.RendererPath);
     EXPECT_TRUE(device.calls.empty());
     EXPECT_TRUE(device.sounds.empty());
     // The screen copy does not stay on disk for others to read.
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"C:\\Vey1.bmp"));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"C:\\Vey2.bmp"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(screenCopy.c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(lightPattern.c_str()));
 }
 
 TEST_F(SaverRunTest, TheEndOfAnSRunShowsThePointerAgainAndNoOtherRunTouchesIt) {
