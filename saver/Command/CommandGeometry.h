@@ -1,0 +1,38 @@
+// The button face's geometry without a window: the eight frame pieces cut
+// from a 64 x 25 state picture (960 x 375 twips) in nine-slice fashion, the
+// caption's place, and the gradient's colours built from their texts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+struct TwipsRect {
+    int x, y, width, height;
+};
+
+struct FramePiece {
+    TwipsRect destination;  // on the face
+    TwipsRect source;       // in the state picture
+};
+
+// Corners at their own size, edges stretched along their length only, in
+// the order they are drawn: top-left, top, top-right, right, bottom-right,
+// bottom, bottom-left, left. False (no pieces; the face is the gradient
+// alone) for a face below 8 pixels (120 twips) or above 32767 twips either
+// way, where the edge lengths would be negative or not fit 16 bits.
+bool FramePieces(int widthTwips, int heightTwips, std::array<FramePiece, 8>& pieces);
+
+// The caption label's top: 10 twips above the exact middle.
+int CaptionTop(int heightTwips, int labelHeightTwips);
+
+// A colour text ("&HFFFFFF", "&HC6C5D7") as a gradient vertex's 16-bit
+// channels: its value as six hexadecimal digits, pairs 1-2, 3-4, 5-6 as red,
+// green and blue, each the 8-bit value in the high byte.
+struct VertexColour {
+    uint16_t red, green, blue;
+};
+VertexColour VertexColourOf(const std::string& text);
+
+extern const char* const kGradientLight;  // "&HFFFFFF"
+extern const char* const kGradientDark;   // "&HC6C5D7"

@@ -1,0 +1,198 @@
+// The button control's states, faces, Click and properties, driven by
+// events against a recording view; and its face geometry.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CommandGeometry.h"
+#include "CommandLogic.h"
+
+namespace {
+
+const char* Name(Face f) {
+    switch (f) {
+        case Face::Normal: return "Normal";
+        case Face::HighLight: return "HighLight";
+        case Face::Pressed: return "Pressed";
+        case Face::Disable: return "Disable";
+        case Face::Selected: return "Selected";
+        case Face::HighLightSelect: return "HighLightSelect";
+    }
+    return "?";
+}
+
+// Records every face drawn ("Pressed" or "Pressed/inv") and every Click ("Click").
+class RecordingView : public CommandView {
+public:
+    void DrawButton(Face face, bool inverted) override { log.push_back(std::string(Name(face)) + (inverted ? "/inv" : "")); }
+    void SetCaptionEnabled(bool enabled) override { captionEnabled = enabled; }
+    void SetCaptionColour(uint32_t c) override { colour = c; }
+    uint32_t CaptionColour() const override { return colour; }
+    void SetBackStyle(int style) override { backStyle = style; }
+    int BackStyle() const override { return backStyle; }
+    void StartHoverTimer(unsigned ms) override { timer = ms; }
+    void PropertyChanged(const std::string& name) override { changed.push_back(name); }
+    void Click() override { log.push_back("Click"); }
+
+    std::vector<std::string> log, changed;
+    bool captionEnabled = true;
+    uint32_t colour = 0;
+    int backStyle = 1;
+    unsigned timer = 0;
+};
+
+using Log = std::vector<std::string>;
+
+// A loaded, initialised, enabled button: the log starts empty.
+struct Button {
+    RecordingView view;
+    CommandLogic logic{view};
+    Button() {
+        logic.ReadProperties(PropertyStore{}, "font");
+        logic.Initialize();
+        view.log.clear();
+    }
+    // Events by letter: m move, d/u left down/up, r/R right down/up, M middle
+    // up, f focus, l focus lost, t timer tick with the pointer away, k key.
+    Log Run(const std::string& events) {
+        for (char e : events) {
+            switch (e) {
+                case 'm': logic.MouseMove(); break;
+                case 'd': logic.MouseDown(1); break;
+                case 'u': logic.MouseUp(1); break;
+                case 'r': logic.MouseDown(2); break;
+                case 'R': logic.MouseUp(2); break;
+                case 'M': logic.MouseUp(4); break;
+                case 'f': logic.GotFocus(); break;
+                case 'l': logic.LostFocus(); break;
+                case 't': logic.HoverTick(false); break;
+                case 'k': logic.KeyClick(); break;
+            }
+        }
+        return view.log;
+    }
+};
+
+}  // namespace
+
+TEST(CommandTest, SequencesThroughTheStates) {
+    struct Case {
+        const char* name;
+        const char* events;
+        Log drawn;
+        int state;
+    } cases[] = {
+        {"a typical click", "mdfutl",
+         {"HighLight/inv", "Pressed/inv", "Pressed/inv", "HighLightSelect/inv", "Click", "Selected", "Normal"}, 1},
+        {"released after the pointer left: no Click", "mdftu", {"HighLight/inv", "Pressed/inv", "Pressed/inv", "Selected"}, 3},
+        {"right and middle buttons: a Click, no picture", "mrRM", {"HighLight/inv", "Click", "Click"}, 2},
+        {"focus lost with the pointer over it", "mfl", {"HighLight/inv", "Pressed/inv", "Normal"}, 1},
+        {"then the next move", "mflm", {"HighLight/inv", "Pressed/inv", "Normal", "HighLight/inv"}, 2},
+        {"moving onto a focused button", "fm", {"Selected", "HighLightSelect"}, 4},
+        {"state 4 keeps the orientation before it", "fmdu", {"Selected", "HighLightSelect", "Pressed", "HighLightSelect", "Click"}, 4},
+        {"a timer tick with the pointer away", "mt", {"HighLight/inv", "Normal"}, 1},
+        {"Space or Enter on the button", "fk", {"Selected", "Click"}, 3},
+    };
+    for (const Case& c : cases) {
+        Button b;
+        EXPECT_EQ(c.drawn, b.Run(c.events)) << c.name;
+        EXPECT_EQ(c.state, b.logic.mState) << c.name;
+        EXPECT_EQ(VB_False, b.logic.mButtonDown) << c.name;
+    }
+    Button held;
+    held.Run("md");
+    EXPECT_EQ(VB_True, held.logic.mButtonDown);
+}
+
+TEST(CommandTest, BeforeInitializeAndWhileDisabledNothingHappens) {
+    RecordingView view;
+    CommandLogic logic(view);
+    logic.ReadProperties(PropertyStore{}, "font");
+    EXPECT_EQ(0u, view.timer);
+    view.log.clear();
+    logic.MouseMove();  // state 0: a move changes nothing
+    EXPECT_EQ(Log{}, view.log);
+    logic.Initialize();
+    EXPECT_EQ(100u, view.timer);
+    EXPECT_EQ(Log{}, view.log);  // Initialize draws nothing
+
+    Button off;
+    off.logic.SetEnabled(false);
+    EXPECT_EQ(Log{"Disable"}, off.view.log);
+    EXPECT_FALSE(off.view.captionEnabled);
+    EXPECT_EQ(Log{"Disable"}, off.Run("mdufltkR"));
+    off.logic.Resize();
+    EXPECT_EQ("Disable", off.view.log.back());
+}
+
+TEST(CommandTest, FirstRunZeroAndTheFontColour) {
+    Button b;
+    b.logic.mFirstRun = 0;
+    b.logic.SetFontColour(0xFF);  // RedrawNormal puts black back while mFirstRun is 0
+    EXPECT_EQ(0u, b.view.colour);
+    EXPECT_TRUE(b.logic.Enabled());  // reading Enabled once sets mFirstRun to 1
+    EXPECT_EQ(1, b.logic.mFirstRun);
+    b.logic.SetFontColour(0xFF);
+    EXPECT_EQ(0xFFu, b.logic.FontColour());
+    EXPECT_EQ("Normal", b.view.log.back());  // reading it redraws the face
+    EXPECT_EQ((Log{"FontColour", "FontColour"}), b.view.changed);
+}
+
+TEST(CommandTest, PropertiesRoundTripWithoutTheirDefaults) {
+    Button b;
+    PropertyStore store;
+    b.logic.SetCaption("Command");
+    b.logic.WriteProperties(store, "font");
+    EXPECT_TRUE(store.values_.empty());  // every value equal to its write default
+    Button loaded;
+    loaded.logic.ReadProperties(store, "font");
+    EXPECT_EQ("Command1", loaded.logic.Caption());
+
+    b.logic.SetCaption("設定");
+    b.logic.SetFont("ＭＳ Ｐゴシック,9.75,400,0,128");
+    b.logic.SetEnabled(false);
+    b.view.SetBackStyle(0);
+    b.logic.WriteProperties(store, "font");
+    EXPECT_EQ(4u, store.values_.size());
+    Button again;
+    again.logic.ReadProperties(store, "font");
+    EXPECT_EQ("設定", again.logic.Caption());
+    EXPECT_EQ("ＭＳ Ｐゴシック,9.75,400,0,128", again.logic.Font());
+    EXPECT_EQ(VB_False, again.logic.mEnabled);
+    EXPECT_EQ(0, again.view.backStyle);
+}
+
+TEST(CommandGeometryTest, PiecesInPixels) {
+    // Destination and source rectangles at 15 twips a pixel.
+    auto pixels = [](const TwipsRect& r) { return std::vector<int>{r.x / 15, r.y / 15, r.width / 15, r.height / 15}; };
+    std::array<FramePiece, 8> p;
+    ASSERT_TRUE(FramePieces(1155, 375, p));  // 77 x 25: side strips unstretched, top and bottom 56 -> 69
+    EXPECT_EQ((std::vector<int>{0, 0, 4, 4}), pixels(p[0].destination));
+    EXPECT_EQ((std::vector<int>{4, 0, 69, 4}), pixels(p[1].destination));
+    EXPECT_EQ((std::vector<int>{4, 0, 56, 4}), pixels(p[1].source));
+    EXPECT_EQ((std::vector<int>{73, 4, 4, 17}), pixels(p[3].destination));
+    EXPECT_EQ((std::vector<int>{60, 4, 4, 17}), pixels(p[3].source));
+    EXPECT_EQ((std::vector<int>{73, 21, 4, 4}), pixels(p[4].destination));
+    ASSERT_TRUE(FramePieces(615, 315, p));   // 41 x 21: sides 17 -> 13, top and bottom 56 -> 33
+    EXPECT_EQ((std::vector<int>{4, 0, 33, 4}), pixels(p[1].destination));
+    EXPECT_EQ((std::vector<int>{37, 4, 4, 13}), pixels(p[3].destination));
+    EXPECT_EQ((std::vector<int>{0, 4, 4, 13}), pixels(p[7].destination));
+    EXPECT_EQ((std::vector<int>{0, 17, 4, 4}), pixels(p[6].destination));
+
+    EXPECT_FALSE(FramePieces(119, 375, p));    // below 8 pixels: the gradient alone
+    EXPECT_FALSE(FramePieces(1155, 32768, p));
+    EXPECT_TRUE(FramePieces(32767, 120, p));
+    EXPECT_EQ(80, CaptionTop(375, 195));
+}
+
+TEST(CommandGeometryTest, GradientColoursFromTheirTexts) {
+    const VertexColour light = VertexColourOf(kGradientLight), dark = VertexColourOf(kGradientDark);
+    EXPECT_EQ(0xFF00, light.red);
+    EXPECT_EQ(0xFF00, light.green);
+    EXPECT_EQ(0xFF00, light.blue);
+    EXPECT_EQ(0xC600, dark.red);
+    EXPECT_EQ(0xC500, dark.green);
+    EXPECT_EQ(0xD700, dark.blue);
+    EXPECT_EQ(0xFF00, VertexColourOf("&HFF").blue);  // fewer digits: the leading ones are 0
+}
