@@ -7,6 +7,9 @@
   demo-desktop.bmp  1024 x 768: a desktop of our own for the demos.
   preview.bmp       152 x 112: the saver's still picture for the preview in
                     the display settings: desktop icons above open water.
+  button-*.bmp      64 x 25: the button control's six state pictures (Normal,
+                    HighLight, Pressed, Disable, Selected; HighLightSelect is
+                    HighLight); only their outer four-pixel strips are used.
 
 Usage: make_pictures.py OUTPUT_FOLDER
 Everything is computed here from fixed seeds: the same bytes on every run.
@@ -190,6 +193,74 @@ def preview(desktop, light, width=152, height=112, horizon=50):
     return [bytes(r) for r in rows]
 
 
+# The button's state pictures: colours of the outer four-pixel strips, from
+# the outside in (top rows 0-3, bottom rows 24-21, left columns 0-3, right
+# columns 63-60). The side strips carry a slight vertical shading around
+# these values (given at mid-height); the 4 x 4 corners are blended round.
+BUTTON_STRIPS = {
+    "Normal": ("DCD6C2 003C74 F3F3EE F3F3EE", "FAFAF6 003C74 D6D0C5 E2DFD6",
+               "E2DECB 003C74 F4F4F0 F4F4F0", "F0EEE0 003C74 E8E5DF EEEDE7"),
+    "HighLight": ("DCD6C2 003C74 FFF0CF FDD889", "FAFAF6 003C74 E59700 F8B330",
+                  "E2DECB 003C74 FCCA69 FBCA6A", "F0EEE0 003C74 FCCA69 FBCA6A"),
+    "Selected": ("DCD6C2 003C74 CEE7FF CEE7FF", "FAFAF6 003C74 6982EE 6982EE",
+                 "E2DECB 003C74 A9C5EF A8C6F0", "F0EEE0 003C74 A9C5EF A9C5EF"),
+    "Pressed": ("ECE9D8 DCD6C2 003C74 D1CCC1", "ECE9D8 FAFAF6 003C74 F2F1EE",
+                "ECE9D8 E2DECB 003C74 D7D4CB", "ECE9D8 F0EEE0 003C74 E4E3DC"),
+    "Disable": ("ECE9D8 C9C7BA F5F4EA F5F4EA", "ECE9D8 C9C7BA F5F4EA F5F4EA",
+                "ECE9D8 C9C7BA F5F4EA F5F4EA", "ECE9D8 C9C7BA F5F4EA F5F4EA"),
+}
+BUTTON_W, BUTTON_H = 64, 25
+OUTLINES = ("003C74", "C9C7BA")
+
+
+def button_picture(name):
+    def rgb(text):
+        return [int(text[i:i + 2], 16) for i in (0, 2, 4)]
+
+    top, bottom, left, right = ([rgb(c) for c in strip.split()] for strip in BUTTON_STRIPS[name])
+    outline = [any(c == rgb(o) for o in OUTLINES) for c in left]
+
+    def mix(a, b, f):
+        return [round(a[i] + (b[i] - a[i]) * f) for i in range(3)]
+
+    def ring(colours, k):  # a colour between rings, k from 0 (outside) to 3
+        k = min(max(k, 0.0), 3.0)
+        lo = int(k)
+        return colours[lo] if lo == 3 else mix(colours[lo], colours[lo + 1], k - lo)
+
+    def side(colours, k, y):  # a side strip's shading: a little lighter above, darker below
+        c = colours[k]
+        if outline[k]:
+            return c
+        shade = (BUTTON_H / 2 - y) / BUTTON_H * 6
+        return [max(0, min(255, round(v + shade))) for v in c]
+
+    centre = mix(top[3], bottom[3], 0.5)
+    rows = []
+    for y in range(BUTTON_H):
+        row = bytearray()
+        for x in range(BUTTON_W):
+            dl, dr, dt, db = x, BUTTON_W - 1 - x, y, BUTTON_H - 1 - y
+            horizontal = left if dl < dr else right
+            vertical = top if dt < db else bottom
+            dh, dv = min(dl, dr), min(dt, db)
+            if dh < 4 and dv < 4:
+                # A corner: rings round a centre four pixels in, blended
+                # between the two strips by the angle.
+                k = 4 - math.hypot(4 - dh, 4 - dv)
+                weight = math.atan2(4 - dv, 4 - dh) / (math.pi / 2)  # 0 side, 1 top/bottom
+                colour = mix(ring(horizontal, k), ring(vertical, k), weight)
+            elif dv < 4:
+                colour = vertical[dv]
+            elif dh < 4:
+                colour = side(horizontal, dh, y)
+            else:
+                colour = centre
+            row += bytes(colour)
+        rows.append(bytes(row))
+    return rows
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
@@ -198,6 +269,8 @@ def main():
     write_bmp(os.path.join(out, "sunlight.bmp"), 256, 256, light)
     write_bmp(os.path.join(out, "demo-desktop.bmp"), 1024, 768, desktop)
     write_bmp(os.path.join(out, "preview.bmp"), 152, 112, preview(desktop, light))
+    for name in BUTTON_STRIPS:
+        write_bmp(os.path.join(out, f"button-{name}.bmp"), BUTTON_W, BUTTON_H, button_picture(name))
 
 
 if __name__ == "__main__":

@@ -7,6 +7,8 @@
 
 #include "CommandGeometry.h"
 #include "CommandLogic.h"
+#include "DIB.h"
+#include "support/RecordingSink.h"
 
 namespace {
 
@@ -195,4 +197,43 @@ TEST(CommandGeometryTest, GradientColoursFromTheirTexts) {
     EXPECT_EQ(0xC500, dark.green);
     EXPECT_EQ(0xD700, dark.blue);
     EXPECT_EQ(0xFF00, VertexColourOf("&HFF").blue);  // fewer digits: the leading ones are 0
+}
+
+TEST(CommandPicturesTest, StripsHaveTheColoursOfTheirLook) {
+    // Outside in: top rows 0-3 and left columns 0-3 at mid-length, bottom rows
+    // 24-21 and right columns 63-60 likewise (#RRGGBB).
+    const struct {
+        const char* look;
+        uint32_t top[4], bottom[4], left[4], right[4];
+    } looks[] = {
+        {"Normal", {0xDCD6C2, 0x003C74, 0xF3F3EE, 0xF3F3EE}, {0xFAFAF6, 0x003C74, 0xD6D0C5, 0xE2DFD6},
+         {0xE2DECB, 0x003C74, 0xF4F4F0, 0xF4F4F0}, {0xF0EEE0, 0x003C74, 0xE8E5DF, 0xEEEDE7}},
+        {"HighLight", {0xDCD6C2, 0x003C74, 0xFFF0CF, 0xFDD889}, {0xFAFAF6, 0x003C74, 0xE59700, 0xF8B330},
+         {0xE2DECB, 0x003C74, 0xFCCA69, 0xFBCA6A}, {0xF0EEE0, 0x003C74, 0xFCCA69, 0xFBCA6A}},
+        {"Selected", {0xDCD6C2, 0x003C74, 0xCEE7FF, 0xCEE7FF}, {0xFAFAF6, 0x003C74, 0x6982EE, 0x6982EE},
+         {0xE2DECB, 0x003C74, 0xA9C5EF, 0xA8C6F0}, {0xF0EEE0, 0x003C74, 0xA9C5EF, 0xA9C5EF}},
+        {"Pressed", {0xECE9D8, 0xDCD6C2, 0x003C74, 0xD1CCC1}, {0xECE9D8, 0xFAFAF6, 0x003C74, 0xF2F1EE},
+         {0xECE9D8, 0xE2DECB, 0x003C74, 0xD7D4CB}, {0xECE9D8, 0xF0EEE0, 0x003C74, 0xE4E3DC}},
+        {"Disable", {0xECE9D8, 0xC9C7BA, 0xF5F4EA, 0xF5F4EA}, {0xECE9D8, 0xC9C7BA, 0xF5F4EA, 0xF5F4EA},
+         {0xECE9D8, 0xC9C7BA, 0xF5F4EA, 0xF5F4EA}, {0xECE9D8, 0xC9C7BA, 0xF5F4EA, 0xF5F4EA}},
+    };
+    RecordingSink sink;
+    for (const auto& l : looks) {
+        const std::unique_ptr<RGBImage> image =
+            LoadDIBImage(std::string(TAVELO_ASSETS_DIR) + "/button-" + l.look + ".bmp");
+        ASSERT_NE(nullptr, image) << l.look;
+        ASSERT_EQ(64, image->width);
+        ASSERT_EQ(25, image->height);
+        auto at = [&](int x, int y) {  // rows come bottom row first
+            const uint8_t* p = &image->data[(static_cast<size_t>(24 - y) * 64 + x) * 3];
+            return static_cast<uint32_t>(p[0] << 16 | p[1] << 8 | p[2]);
+        };
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_EQ(l.top[k], at(32, k)) << l.look << " top " << k;
+            EXPECT_EQ(l.bottom[k], at(32, 24 - k)) << l.look << " bottom " << k;
+            EXPECT_EQ(l.left[k], at(k, 12)) << l.look << " left " << k;
+            EXPECT_EQ(l.right[k], at(63 - k, 12)) << l.look << " right " << k;
+        }
+    }
+    EXPECT_TRUE(sink.messages.empty());
 }
