@@ -115,6 +115,26 @@ TEST_F(SaverRunTest, WritesTheScreenAndTheLightPatternThenEndsWithoutARenderer) 
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(lightPattern.c_str()));
 }
 
+TEST_F(SaverRunTest, WhereNoPlaceCanBeWrittenTheRendererIsNotStarted) {
+    // "C:\Vey1.bmp" is a folder and the temporary folder names no folder.
+    const std::wstring screenCopy = Utf8ToWide(contract::kScreenCopyFile);
+    DeleteFileW(screenCopy.c_str());
+    ASSERT_TRUE(CreateDirectoryW(screenCopy.c_str(), nullptr));
+    wchar_t tmp[MAX_PATH] = {}, temp[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH);
+    GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
+    SetEnvironmentVariableW(L"TMP", L"C:\\no such folder\\at all");
+    SetEnvironmentVariableW(L"TEMP", L"C:\\no such folder\\at all");
+    Vey_S form([&] { ++ends; });
+    RunToTheEnd(form);
+    SetEnvironmentVariableW(L"TMP", tmp);
+    SetEnvironmentVariableW(L"TEMP", temp);
+    RemoveDirectoryW(screenCopy.c_str());
+    EXPECT_EQ(1, ends);
+    EXPECT_EQ("", form.RendererPath) << "the renderer was started";
+    EXPECT_EQ("", form.ScreenCopyPath);
+}
+
 TEST_F(SaverRunTest, TheEndOfAnSRunShowsThePointerAgainAndNoOtherRunTouchesIt) {
     for (const bool hidden : {true, false}) {
         Cursor_Count = ShowCursor(FALSE);  // as start-up hides it for an "S" run
