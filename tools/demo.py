@@ -80,6 +80,18 @@ def main():
         time.sleep(2)
         shoot("preview")
         driver("wait-exit", 20000)
+
+        # The button control's six looks, side by side, enlarged four times.
+        driver("start", session.windows_path(os.path.join(session.bin, "buttons_demo.exe")), 6)
+        driver("find", "*", "Command looks", 20000, "--visible")
+        time.sleep(2)
+        shoot("buttons-screen")
+        whole = os.path.join(args.out, "buttons-screen.png")
+        buttons = os.path.join(args.out, "buttons.png")
+        subprocess.run(["convert", whole, "-crop", "518x41+0+0", "+repage", "-scale", "400%", buttons], check=True)
+        os.remove(whole)
+        print("demo:", os.path.relpath(buttons, args.source))
+        driver("wait-exit", 20000)
     finally:
         driver("kill")
         driver.close()

@@ -1,0 +1,190 @@
+#include "Command.h"
+
+#include "CommandGeometry.h"
+#include "Utf16.h"
+#include "resource.h"
+
+namespace {
+
+constexpr int kLabelHeightTwips = 195;  // LblMsg's design height
+// The design font, stored whole as one text: name, size, weight, italic, character set.
+const char* const kDesignFont = "ＭＳ Ｐゴシック,9.75,400,0,128";
+
+int PictureOf(Face face) {
+    switch (face) {
+        case Face::Normal: return IDB_BUTTON_NORMAL;
+        case Face::HighLight:
+        case Face::HighLightSelect: return IDB_BUTTON_HIGHLIGHT;
+        case Face::Pressed: return IDB_BUTTON_PRESSED;
+        case Face::Disable: return IDB_BUTTON_DISABLE;
+        case Face::Selected: return IDB_BUTTON_SELECTED;
+    }
+    return IDB_BUTTON_NORMAL;
+}
+
+TRIVERTEX Vertex(LONG x, LONG y, const char* colourText) {
+    const VertexColour c = VertexColourOf(colourText);
+    TRIVERTEX v = {};
+    v.x = x;
+    v.y = y;
+    v.Red = c.red;
+    v.Green = c.green;
+    v.Blue = c.blue;
+    v.Alpha = 0;
+    return v;
+}
+
+}  // namespace
+
+Command::Command(forms::Form& form, int left, int top, int width, int height, const std::string& caption,
+                 forms::Control* container)
+    : Control(form, container, left, top, width, height, true),
+      logic_(*this),
+      hover_(form, 100, false, [this] { HoverTick(); }) {
+    properties.Write("Caption", caption, "Command");
+    properties.Write("Font", kDesignFont, "");
+}
+
+Command::~Command() = default;
+
+void Command::Create() {
+    CreateWindowNow(OwnClass(L"TaveloCommand"), L"", WS_TABSTOP);
+    if (window_ == nullptr) return;
+    for (Face face : {Face::Normal, Face::HighLight, Face::Pressed, Face::Disable, Face::Selected,
+                      Face::HighLightSelect}) {
+        pictures_[static_cast<int>(face)] = forms::Picture::FromResource(PictureOf(face));
+    }
+    face_ = std::make_unique<forms::Picture>(width_, height_);
+    // The container creates the control, reads its properties, sizes it.
+    logic_.ReadProperties(properties, "");
+    logic_.Resize();
+}
+
+void Command::SetCaption(const std::string& caption) {
+    logic_.SetCaption(caption);
+    if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
+}
+
+// The face: cleared, the gradient, the eight frame pieces, then shown.
+void Command::DrawButton(Face face, bool inverted) {
+    if (!face_ || !face_->Valid()) return;
+    HDC dc = face_->DC();
+    forms::FillSolid(dc, RECT{0, 0, width_, height_}, GetSysColor(COLOR_BTNFACE));
+
+    TRIVERTEX vertices[2] = {Vertex(0, 0, inverted ? kGradientDark : kGradientLight),
+                             Vertex(width_ - 1, height_ - 1, inverted ? kGradientLight : kGradientDark)};
+    GRADIENT_RECT mesh = {0, 1};
+    GradientFill(dc, vertices, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
+
+    const int tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
+    std::array<FramePiece, 8> pieces;
+    const std::shared_ptr<forms::Picture>& picture = pictures_[static_cast<int>(face)];
+    if (picture && picture->Valid() && FramePieces(width_ * tx, height_ * ty, pieces)) {
+        for (const FramePiece& p : pieces) {
+            StretchBlt(dc, p.destination.x / tx, p.destination.y / ty, p.destination.width / tx,
+                       p.destination.height / ty, picture->DC(), p.source.x / tx, p.source.y / ty, p.source.width / tx,
+                       p.source.height / ty, SRCCOPY);
+        }
+    }
+    GdiFlush();
+    Refresh();
+}
+
+void Command::Paint(HDC dc) {
+    if (backStyle_ != 0 && face_ && face_->Valid()) {
+        BitBlt(dc, 0, 0, width_, height_, face_->DC(), 0, 0, SRCCOPY);
+    } else {
+        PaintUnderneath(dc);  // transparent: the face does not show
+    }
+    // The caption label across the face, 10 twips above the middle.
+    const int ty = forms::Screen::TwipsPerPixelY();
+    RECT r = {0, CaptionTop(height_ * ty, kLabelHeightTwips) / ty, width_, height_};
+    HGDIOBJ old = SelectObject(dc, forms::DialogFont());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, captionEnabled_ ? static_cast<COLORREF>(captionColour_) : GetSysColor(COLOR_GRAYTEXT));
+    const std::wstring text = Utf8ToWide(logic_.Caption());
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+}
+
+void Command::SetCaptionEnabled(bool enabled) {
+    captionEnabled_ = enabled;
+    if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
+}
+
+void Command::SetCaptionColour(uint32_t colour) {
+    captionColour_ = colour;
+    if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
+}
+
+void Command::SetBackStyle(int style) {
+    backStyle_ = style;
+    if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
+}
+
+void Command::StartHoverTimer(unsigned intervalMs) {
+    hover_.SetInterval(intervalMs);
+    hover_.SetEnabled(true);
+}
+
+void Command::Click() {
+    if (onClick) {
+        forms::HandlerScope scope;
+        onClick();
+    }
+}
+
+// TmrMouse: the pointer is over the button exactly while the window under
+// it is the button's own.
+void Command::HoverTick() {
+    POINT point;
+    if (window_ == nullptr || !GetCursorPos(&point)) return;
+    logic_.HoverTick(WindowFromPoint(point) == window_);
+}
+
+bool Command::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    result = 0;
+    switch (message) {
+        case WM_MOUSEMOVE:
+            logic_.MouseMove();
+            return true;
+        case WM_LBUTTONDOWN:
+            // The press first, then the focus it brings (2 to 4, Pressed).
+            SetCapture(window_);
+            logic_.MouseDown(1);
+            if (GetFocus() != window_) SetFocus(window_);
+            return true;
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            logic_.MouseDown(message == WM_RBUTTONDOWN ? 2 : 4);
+            return true;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            if (message == WM_LBUTTONUP && GetCapture() == window_) ReleaseCapture();
+            logic_.MouseUp(message == WM_LBUTTONUP ? 1 : message == WM_RBUTTONUP ? 2 : 4);
+            return true;
+        case WM_SETFOCUS:
+            logic_.GotFocus();
+            return true;
+        case WM_KILLFOCUS:
+            logic_.LostFocus();
+            return true;
+        case WM_GETDLGCODE:
+            result = DLGC_WANTALLKEYS;
+            return true;
+        case WM_KEYDOWN:
+            if (wParam == VK_RETURN) logic_.KeyClick();
+            if (wParam == VK_TAB) {
+                // Through the form's tab order.
+                HWND next = GetNextDlgTabItem(GetAncestor(window_, GA_ROOT), window_, GetKeyState(VK_SHIFT) < 0);
+                if (next != nullptr) SetFocus(next);
+            }
+            return true;
+        case WM_KEYUP:
+            if (wParam == VK_SPACE) logic_.KeyClick();
+            return true;
+        default:
+            return false;
+    }
+}

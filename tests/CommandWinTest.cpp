@@ -1,0 +1,143 @@
+// The button control on a real desktop: the faces on the screen for each
+// state, real mouse and keyboard input, and a face that survives being
+// covered. Pixels are read from the screen, as a user sees them.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "Command.h"
+#include "support/WinDriver.h"
+
+namespace {
+
+constexpr int kLeft = 200, kTop = 150;  // the form's inner area on the screen
+
+class TestForm : public forms::Form {
+public:
+    TestForm()
+        : Form(forms::FormStyle{"Command test", forms::Border::None, RGB(0xEC, 0xE9, 0xD8), 0}),
+          wide(*this, 10, 10, 77, 25, "設定"),
+          narrow(*this, 10, 60, 41, 21, "...") {}
+    Command wide, narrow;
+};
+
+uint32_t ScreenRgb(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return static_cast<uint32_t>(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
+}
+
+int Brightness(uint32_t rgb) { return (rgb >> 16 & 0xFF) + (rgb >> 8 & 0xFF) + (rgb & 0xFF); }
+
+void MoveMouseTo(int x, int y) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = (y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+void Mouse(DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+void Key(WORD vk) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = vk;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+class CommandWinTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.wide.onClick = [this] { ++clicks; };
+        form.Load();
+        MoveWindow(form.hWnd(), kLeft, kTop, 300, 120, TRUE);
+        form.Show();
+        SetForegroundWindow(form.hWnd());
+        form.wide.Initialize();
+        form.narrow.Initialize();
+        MoveMouseTo(kLeft + 250, kTop + 100);  // on the form, off the buttons
+        windriver::PumpFor(300);
+    }
+    void TearDown() override { form.Unload(); }
+
+    // The wide button's pixel at (x, y) of its face.
+    uint32_t Wide(int x, int y) { return ScreenRgb(kLeft + 10 + x, kTop + 10 + y); }
+    // Top rows 0-3 at mid-length, as the table lists them.
+    std::vector<uint32_t> WideTop() { return {Wide(38, 0), Wide(38, 1), Wide(38, 2), Wide(38, 3)}; }
+
+    TestForm form;
+    int clicks = 0;
+};
+
+}  // namespace
+
+TEST_F(CommandWinTest, FacesOfEachStateOnTheScreen) {
+    using V = std::vector<uint32_t>;
+    EXPECT_EQ((V{0xDCD6C2, 0x003C74, 0xF3F3EE, 0xF3F3EE}), WideTop());          // Normal
+    EXPECT_EQ(0xFAFAF6u, Wide(38, 24));
+    EXPECT_EQ(0x003C74u, Wide(1, 12));                                          // the frame line of the side
+    EXPECT_GT(Brightness(Wide(5, 6)), Brightness(Wide(5, 18)));                 // light at the top
+    const int n = kLeft + 10, m = kTop + 60;                                    // the 41 x 21 button
+    EXPECT_EQ(0x003C74u, ScreenRgb(n + 20, m + 1));
+    EXPECT_EQ(0x003C74u, ScreenRgb(n + 20, m + 19));
+    EXPECT_EQ(0x003C74u, ScreenRgb(n + 39, m + 10));
+
+    // Real mouse input: hover (the orange band within 200 ms, light at the bottom).
+    MoveMouseTo(kLeft + 10 + 60, kTop + 10 + 12);
+    windriver::PumpFor(200);
+    EXPECT_EQ((V{0xDCD6C2, 0x003C74, 0xFFF0CF, 0xFDD889}), WideTop());          // HighLight
+    EXPECT_LT(Brightness(Wide(5, 6)), Brightness(Wide(5, 18)));
+    // Press: pushed in.
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    windriver::PumpFor(150);
+    EXPECT_EQ((V{0xECE9D8, 0xDCD6C2, 0x003C74, 0xD1CCC1}), WideTop());          // Pressed
+    EXPECT_EQ(0, clicks);
+    // Release: one Click.
+    Mouse(MOUSEEVENTF_LEFTUP);
+    windriver::PumpFor(150);
+    EXPECT_EQ(1, clicks);
+    EXPECT_EQ((V{0xDCD6C2, 0x003C74, 0xFFF0CF, 0xFDD889}), WideTop());          // HighLightSelect
+    // Leave: the focus shows blue.
+    MoveMouseTo(kLeft + 250, kTop + 100);
+    windriver::PumpFor(300);
+    EXPECT_EQ((V{0xDCD6C2, 0x003C74, 0xCEE7FF, 0xCEE7FF}), WideTop());          // Selected
+
+    // Covered by another window and uncovered: the face comes back.
+    // (Shown without taking the activation, so the button keeps the focus.)
+    HWND cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"STATIC", L"", WS_POPUP, kLeft, kTop, 150, 60,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(cover, SW_SHOWNOACTIVATE);
+    windriver::PumpFor(200);
+    EXPECT_NE(0x003C74u, Wide(38, 1)) << "not covered";
+    DestroyWindow(cover);
+    windriver::PumpFor(300);
+    EXPECT_EQ((V{0xDCD6C2, 0x003C74, 0xCEE7FF, 0xCEE7FF}), WideTop());
+
+    // The keyboard: Space (on release) and Enter are a Click too.
+    Key(VK_SPACE);
+    windriver::PumpFor(150);
+    Key(VK_RETURN);
+    windriver::PumpFor(150);
+    EXPECT_EQ(3, clicks);
+
+    // Disabled: the grey frame, no Click.
+    form.wide.SetEnabled(false);
+    windriver::PumpFor(150);
+    EXPECT_EQ((V{0xECE9D8, 0xC9C7BA, 0xF5F4EA, 0xF5F4EA}), WideTop());          // Disable
+    Key(VK_RETURN);
+    MoveMouseTo(kLeft + 10 + 60, kTop + 10 + 12);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    Mouse(MOUSEEVENTF_LEFTUP);
+    windriver::PumpFor(200);
+    EXPECT_EQ(3, clicks);
+    EXPECT_EQ((V{0xECE9D8, 0xC9C7BA, 0xF5F4EA, 0xF5F4EA}), WideTop());
+}
