@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <vector>
+
 #include "Command.h"
 #include "support/WinDriver.h"
 
@@ -28,7 +31,15 @@ uint32_t ScreenRgb(int x, int y) {
     return static_cast<uint32_t>(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
 }
 
-int Brightness(uint32_t rgb) { return (rgb >> 16 & 0xFF) + (rgb >> 8 & 0xFF) + (rgb & 0xFF); }
+// Alike within a few levels on each channel (the gradient's rounding).
+bool Near(uint32_t expected, uint32_t actual) {
+    for (int shift : {16, 8, 0}) {
+        if (std::abs(static_cast<int>(expected >> shift & 0xFF) - static_cast<int>(actual >> shift & 0xFF)) > 3) {
+            return false;
+        }
+    }
+    return true;
+}
 
 void MoveMouseTo(int x, int y) {
     INPUT input = {};
@@ -85,7 +96,9 @@ TEST_F(CommandWinTest, FacesOfEachStateOnTheScreen) {
     EXPECT_EQ((V{0xDCD6C2, 0x003C74, 0xF3F3EE, 0xF3F3EE}), WideTop());          // Normal
     EXPECT_EQ(0xFAFAF6u, Wide(38, 24));
     EXPECT_EQ(0x003C74u, Wide(1, 12));                                          // the frame line of the side
-    EXPECT_GT(Brightness(Wide(5, 6)), Brightness(Wide(5, 18)));                 // light at the top
+    // The gradient from white (row 0) to #C6C5D7 (row 24): rows 4 and 20 show.
+    EXPECT_TRUE(Near(0xF6F5F8, Wide(5, 4))) << std::hex << Wide(5, 4);
+    EXPECT_TRUE(Near(0xCFCFDE, Wide(5, 20))) << std::hex << Wide(5, 20);
     const int n = kLeft + 10, m = kTop + 60;                                    // the 41 x 21 button
     EXPECT_EQ(0x003C74u, ScreenRgb(n + 20, m + 1));
     EXPECT_EQ(0x003C74u, ScreenRgb(n + 20, m + 19));
@@ -95,7 +108,8 @@ TEST_F(CommandWinTest, FacesOfEachStateOnTheScreen) {
     MoveMouseTo(kLeft + 10 + 60, kTop + 10 + 12);
     windriver::PumpFor(200);
     EXPECT_EQ((V{0xDCD6C2, 0x003C74, 0xFFF0CF, 0xFDD889}), WideTop());          // HighLight
-    EXPECT_LT(Brightness(Wide(5, 6)), Brightness(Wide(5, 18)));
+    EXPECT_TRUE(Near(0xCFCFDE, Wide(5, 4))) << std::hex << Wide(5, 4);         // reversed
+    EXPECT_TRUE(Near(0xF6F5F8, Wide(5, 20))) << std::hex << Wide(5, 20);
     // Press: pushed in.
     Mouse(MOUSEEVENTF_LEFTDOWN);
     windriver::PumpFor(150);
@@ -128,6 +142,12 @@ TEST_F(CommandWinTest, FacesOfEachStateOnTheScreen) {
     Key(VK_RETURN);
     windriver::PumpFor(150);
     EXPECT_EQ(3, clicks);
+
+    // Tab: the focus goes on to the next button, which shows it.
+    Key(VK_TAB);
+    windriver::PumpFor(150);
+    EXPECT_EQ(0xCEE7FFu, ScreenRgb(n + 20, m + 3));
+    EXPECT_EQ((V{0xDCD6C2, 0x003C74, 0xF3F3EE, 0xF3F3EE}), WideTop());
 
     // Disabled: the grey frame, no Click.
     form.wide.SetEnabled(false);
