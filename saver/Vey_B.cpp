@@ -83,6 +83,11 @@ std::string GetIni(const std::string& section, const std::string& key, const std
 }
 
 bool WriteIni(const std::string& section, const std::string& key, const std::string& value, const std::string& file) {
+    return WriteIniKeys(section, {{key, value}}, file);
+}
+
+bool WriteIniKeys(const std::string& section, const std::vector<std::pair<std::string, std::string>>& keys,
+                  const std::string& file) {
     // Section and key names reach the system only up to 127 characters.
     auto limited = [](const std::string& name) {
         std::string out;
@@ -108,8 +113,10 @@ bool WriteIni(const std::string& section, const std::string& key, const std::str
     }
     if (read == FileRead::Missing) bytes.clear();
     profile::FileText text = profile::Decode(bytes);
-    text.text = profile::SetValue(text.text, InFile(limited(section), text), InFile(limited(key), text),
-                                  InFile(value, text), text.charset());
+    for (const auto& [key, value] : keys) {
+        text.text = profile::SetValue(text.text, InFile(limited(section), text), InFile(limited(key), text),
+                                      InFile(value, text), text.charset());
+    }
     const bool written = ReplaceFileContents(file, profile::Encode(text));
     API_Result = written ? 1 : 0;
     return written;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "SaverState.h"
 
@@ -26,6 +28,11 @@ std::string GetIni(const std::string& section, const std::string& key, const std
 // False (and API_Result 0) when the file could not be read or replaced; the
 // file is then as it was.
 bool WriteIni(const std::string& section, const std::string& key, const std::string& value, const std::string& file);
+// Several keys of one section in one replacement of the file, in the order
+// given: a program that dies meanwhile leaves the old file or the new one,
+// never half of the keys.
+bool WriteIniKeys(const std::string& section, const std::vector<std::pair<std::string, std::string>>& keys,
+                  const std::string& file);
 bool FileExists(const std::string& path);
 std::string FolderOf(const std::string& path);
 

@@ -204,6 +204,15 @@ TEST_F(SettingsTest, LeadBytesAtTheEdgesOfTheirRangesAreLeadBytes) {
     }
 }
 
+TEST_F(SettingsTest, SeveralKeysGoInOneReplacementInTheirOrder) {
+    WriteBytes(Ini(), "[Other]\r\nA=1\r\n");
+    ASSERT_TRUE(WriteIniKeys("Section", {{kKeyMusicSource, " 2"}, {kKeyRepeatTrack, " 12"}, {kKeyMusicFile, "C:\\海.mp3"}},
+                             Ini()));
+    EXPECT_EQ("[Other]\r\nA=1\r\n[Section]\r\n" + kSourceSjis + "= 2\r\n" + kTrackSjis + "= 12\r\n" + kFileSjis +
+                  "=C:\\" + kSeaSjis + ".mp3\r\n",
+              ReadBytes(Ini()));
+}
+
 TEST_F(SettingsTest, KeyNamesReachTheFileUpTo127Characters) {
     const std::string longName(200, 'k');
     ASSERT_TRUE(WriteIni("Section", longName, "1", Ini()));
