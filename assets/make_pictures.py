@@ -7,6 +7,9 @@
   demo-desktop.bmp  1024 x 768: a desktop of our own for the demos.
   preview.bmp       152 x 112: the saver's still picture for the preview in
                     the display settings: desktop icons above open water.
+  radio-0.bmp, radio-1.bmp  12 x 12: the settings dialog's radio marks,
+                    not selected and selected.
+  tavelo.ico        32 x 32: the program's icon, a drop of sea water.
   button-*.bmp      64 x 25: the button control's six state pictures (Normal,
                     HighLight, Pressed, Disable, Selected; HighLightSelect is
                     HighLight); only their outer four-pixel strips are used.
@@ -261,6 +264,68 @@ def button_picture(name):
     return rows
 
 
+def radio_mark(selected, size=12):
+    """A round mark on the dialog's grey panel: a sunken white disc with a
+    dark rim, and a dark-blue dot when selected."""
+    rows = []
+    c = (size - 1) / 2
+    for y in range(size):
+        row = bytearray()
+        for x in range(size):
+            d = math.hypot(x - c, y - c)
+            if d > 5.8:
+                colour = (0xE0, 0xE0, 0xE0)
+            elif d > 4.6:
+                t = 0.35 + 0.4 * (y / size)  # the rim, darker above: sunken
+                colour = tuple(round(v * t + 0x1C * (1 - t)) for v in (0x80, 0x80, 0x90))
+            elif selected and d < 2.6:
+                colour = (0x10, 0x3C, 0x74)
+            else:
+                colour = (0xFF, 0xFF, 0xFF)
+            row += bytes(colour)
+        rows.append(bytes(row))
+    return rows
+
+
+def write_icon(path, size=32):
+    """A drop of sea water: a blue gradient drop with a light wave, 32 bits
+    with alpha, in an .ico file."""
+    pixels = []
+    for y in range(size):
+        for x in range(size):
+            # The drop: a circle below, narrowing to a point at the top.
+            cx, cy, r = 15.5, 19.5, 11.0
+            d = math.hypot(x - cx, y - cy)
+            inside = d <= r or (y < cy and abs(x - cx) <= (y - 2) * r / (cy - 2) and y >= 2)
+            if not inside:
+                pixels.append((0, 0, 0, 0))
+                continue
+            t = y / size
+            b, g, r_ = 0xF0 - int(80 * t), 0xA0 - int(90 * t), 0x30 - int(40 * t)
+            if abs(math.sin(x / 4.0) * 2 + 20 - y) < 1.2:
+                b, g, r_ = 0xFF, 0xF4, 0xE8
+            pixels.append((max(b, 0), max(g, 0), max(r_, 0), 255))
+    xor = bytearray()
+    for y in range(size - 1, -1, -1):
+        for x in range(size):
+            xor += bytes(pixels[y * size + x])
+    mask_stride = ((size + 31) // 32) * 4
+    mask = bytearray()
+    for y in range(size - 1, -1, -1):
+        bits = 0
+        row = bytearray(mask_stride)
+        for x in range(size):
+            if pixels[y * size + x][3] == 0:
+                row[x // 8] |= 0x80 >> (x % 8)
+        mask += row
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    image = header + xor + mask
+    with open(path, "wb") as f:
+        f.write(struct.pack("<HHH", 0, 1, 1))
+        f.write(struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(image), 6 + 16))
+        f.write(image)
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
@@ -269,6 +334,9 @@ def main():
     write_bmp(os.path.join(out, "sunlight.bmp"), 256, 256, light)
     write_bmp(os.path.join(out, "demo-desktop.bmp"), 1024, 768, desktop)
     write_bmp(os.path.join(out, "preview.bmp"), 152, 112, preview(desktop, light))
+    for selected in (0, 1):
+        write_bmp(os.path.join(out, f"radio-{selected}.bmp"), 12, 12, radio_mark(selected == 1))
+    write_icon(os.path.join(out, "tavelo.ico"))
     for name in BUTTON_STRIPS:
         write_bmp(os.path.join(out, f"button-{name}.bmp"), BUTTON_W, BUTTON_H, button_picture(name))
 

@@ -7,6 +7,7 @@
 #include "Utf16.h"
 #include "Vey_B.h"
 #include "Vey_B_win32.h"
+#include "Vey_P.h"
 #include "Vey_R.h"
 #include "Vey_S.h"
 
@@ -57,7 +58,10 @@ void SaverProgram::ShowPreview(const std::string& commandLine) {
     ::ShowPreview(*preview_, commandLine, end_);
 }
 
-void SaverProgram::ShowSettingsModal() {}  // the settings dialog comes with its form
+void SaverProgram::ShowSettingsModal() {
+    settings_ = std::make_unique<Vey_P>();
+    settings_->Show(true);
+}
 
 void SaverProgram::LoadSaverForm(bool pointerHidden) {
     run_ = std::make_unique<Vey_S>(end_, pointerHidden);

@@ -10,6 +10,7 @@
 
 #include "Vey_B.h"
 
+class Vey_P;
 class Vey_R;
 class Vey_S;
 
@@ -35,6 +36,7 @@ public:
 
 private:
     std::function<void()> end_;
+    std::unique_ptr<Vey_P> settings_;
     std::unique_ptr<Vey_R> preview_;
     std::unique_ptr<Vey_S> run_;
 };

@@ -24,7 +24,11 @@ public:
 
     // The public members of the control.
     void Initialize() { logic_.Initialize(); }
-    void SetEnabled(bool enabled) { logic_.SetEnabled(enabled); }
+    // (The window is disabled too, so Tab passes over it.)
+    void SetEnabled(bool enabled) {
+        logic_.SetEnabled(enabled);
+        forms::Control::SetEnabled(enabled);
+    }
     bool Enabled() { return logic_.Enabled(); }
     void SetCaption(const std::string& caption);
     const std::string& Caption() const { return logic_.Caption(); }

@@ -13,7 +13,8 @@ PictureBox::PictureBox(Form& form, int left, int top, int width, int height, boo
     Resize(width, height);
 }
 
-void PictureBox::Create() { CreateWindowNow(OwnClass(), L"", WS_CLIPCHILDREN); }
+// A panel: Tab walks into the controls it holds.
+void PictureBox::Create() { CreateWindowNow(OwnClass(), L"", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT); }
 
 HDC PictureBox::DC() { return image_ ? image_->DC() : nullptr; }
 
@@ -197,8 +198,14 @@ Shape::Shape(Form& form, int left, int top, int width, int height, COLORREF bord
 
 void Shape::Create() {
     CreateWindowNow(OwnClass(), L"", WS_DISABLED);
-    // Below its siblings, so what it frames stays visible.
-    if (window_ != nullptr) SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (window_ == nullptr) return;
+    // Only its border is the shape: what it frames (a label, say) shows
+    // through, whatever the order of the windows.
+    HRGN frame = CreateRectRgn(0, 0, width_, height_);
+    HRGN inside = CreateRectRgn(1, 1, width_ - 1, height_ - 1);
+    CombineRgn(frame, frame, inside, RGN_DIFF);
+    DeleteObject(inside);
+    SetWindowRgn(window_, frame, TRUE);  // the window owns the region now
 }
 
 void Shape::Paint(HDC dc) {

@@ -25,7 +25,8 @@ void Form::Load() {
     detail::RegisterFormClass();
     DWORD windowStyle = WS_POPUP | WS_CLIPCHILDREN;
     if (style_.border == Border::FixedSingle) windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    window_ = CreateWindowExW(0, detail::kFormClass, Utf8ToWide(style_.caption).c_str(), windowStyle, CW_USEDEFAULT,
+    // Tab walks into the controls of panels too.
+    window_ = CreateWindowExW(WS_EX_CONTROLPARENT, detail::kFormClass, Utf8ToWide(style_.caption).c_str(), windowStyle, CW_USEDEFAULT,
                               CW_USEDEFAULT, 320, 240, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window_ == nullptr) return;
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -60,9 +61,23 @@ void Form::Show(bool modal) {
             PostQuitMessage(0);
             break;
         }
+        // Keys meant for the form as a whole (Enter, Escape, Tab) come to it
+        // first, whichever of its controls has the focus.
+        if (message.message == WM_KEYDOWN && (message.hwnd == window_ || IsChild(window_, message.hwnd))) {
+            HandlerScope scope;
+            if (Form_KeyPreview(static_cast<UINT>(message.wParam))) continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+}
+
+void Form::SetClientSize(int width, int height) {
+    if (window_ == nullptr) return;
+    RECT r = {0, 0, width, height};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(window_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(window_, GWL_EXSTYLE)));
+    SetWindowPos(window_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::Hide() {

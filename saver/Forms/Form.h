@@ -47,6 +47,7 @@ public:
     int Width() const;
     int Height() const;
     void Move(int left, int top, int width, int height);
+    void SetClientSize(int width, int height);  // pixels
     // The inner area, in pixels.
     int ScaleWidth() const;
     int ScaleHeight() const;
@@ -59,6 +60,9 @@ protected:
     virtual void Form_Resize() {}
     // Paints what the form draws itself; the background is already filled.
     virtual void Form_Paint(HDC /*dc*/) {}
+    // A key going down while the form is shown modally, before the control
+    // with the focus sees it; true when the form took it.
+    virtual bool Form_KeyPreview(UINT /*virtualKey*/) { return false; }
     // Messages the form wants besides the ones the layer handles.
     virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) { return false; }
 
