@@ -92,6 +92,7 @@ void Label::Create() {
 void Label::SetCaption(const std::string& caption) {
     caption_ = caption;
     if (window_ != nullptr) {
+        SetWindowTextW(window_, Utf8ToWide(caption_).c_str());  // what others read of it
         if (style_.autoSize) FitToText();
         InvalidateRect(window_, nullptr, TRUE);
     }

@@ -20,6 +20,9 @@
 //                                          caption bar; prints its handle in decimal (as the
 //                                          screen-saver "/p" wants it)
 //   count CAPTION                          how many top-level windows have the caption: count=N
+//   click X Y                              moves the pointer there and clicks the left button (SendInput)
+//   type TEXT                              types the text into the window with the focus (SendInput)
+//   chord VK1 VK2                          holds VK1, presses VK2, lets go (Alt+F4: 18 115)
 //   processes NAME                         how many processes run the program file NAME: count=N
 //   kill-owner CAPTION                     ends the process that owns the window at once
 //   end-all NAME...                        ends every process running one of the program files:
@@ -275,6 +278,49 @@ int Run(int argc, wchar_t** argv) {
         EnumWindows(&Counter::Each, reinterpret_cast<LPARAM>(&count));
         Print("count=" + std::to_string(count.n) + "\n");
         return 0;
+    }
+    if (command == L"click" && argc >= 4) {
+        // As a hand would: the pointer comes from a little way off, rests, then
+        // the button goes down and up.
+        const int x = _wtoi(argv[2]), y = _wtoi(argv[3]);
+        auto move = [](int px, int py) {
+            INPUT input = {};
+            input.type = INPUT_MOUSE;
+            input.mi.dx = (px * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+            input.mi.dy = (py * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+            input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            SendInput(1, &input, sizeof input);
+            windriver::PumpFor(120);
+        };
+        move(x - 4, y - 3);
+        move(x, y);
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        const bool sent = SendInput(2, input, sizeof(INPUT)) == 2;
+        windriver::PumpFor(150);
+        return sent ? 0 : 1;
+    }
+    if (command == L"type" && argc >= 3) {
+        for (const wchar_t* c = argv[2]; *c != 0; ++c) {
+            INPUT input[2] = {};
+            input[0].type = input[1].type = INPUT_KEYBOARD;
+            input[0].ki.wScan = input[1].ki.wScan = *c;
+            input[0].ki.dwFlags = KEYEVENTF_UNICODE;
+            input[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+            SendInput(2, input, sizeof(INPUT));
+            windriver::PumpFor(30);
+        }
+        return 0;
+    }
+    if (command == L"chord" && argc >= 4) {
+        INPUT input[4] = {};
+        for (INPUT& i : input) i.type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[3].ki.wVk = static_cast<WORD>(_wtoi(argv[2]));
+        input[1].ki.wVk = input[2].ki.wVk = static_cast<WORD>(_wtoi(argv[3]));
+        input[2].ki.dwFlags = input[3].ki.dwFlags = KEYEVENTF_KEYUP;
+        return SendInput(4, input, sizeof(INPUT)) == 4 ? 0 : 1;
     }
     if (command == L"processes" && argc >= 3) {
         const int n = ForEachProcess(argc, argv, [](DWORD) {});

@@ -1,0 +1,195 @@
+#!/usr/bin/env python3
+"""The settings dialog as a user meets it: the real Tavelo.scr /c under Wine,
+driven with real mouse and keyboard input, each case proven by the bytes of
+Tavelo.ini after the dialog closed, and the dialog's look in screenshots."""
+import math
+import os
+import stat
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+import winetest  # noqa: E402
+
+SOURCE, TRACK, FILE = "BGM区分", "BGMﾘﾋﾟｰﾄ", "BGMﾌｧｲﾙ"
+FOLDER = "Tavelo 設定"
+
+
+def ini(*lines):
+    """Settings file bytes: lines joined with CR LF, in Shift_JIS."""
+    return "".join(line + "\r\n" for line in lines).encode("cp932")
+
+
+class SettingsTest(winetest.ProgramTest):
+    @classmethod
+    def setUpClass(cls):
+        s = cls.session
+        cls.saver = s.install(FOLDER)
+        cls.folder = os.path.join(s.drive_c, FOLDER)
+        cls.ini_path = os.path.join(cls.folder, "Tavelo.ini")
+        cls.music = os.path.join(s.drive_c, "音楽")
+        os.makedirs(cls.music, exist_ok=True)
+        for name in ("海.mp3", "波.wav"):
+            with open(os.path.join(cls.music, name), "wb") as f:
+                f.write(b"\0" * 16)
+        cls.sea = "C:\\音楽\\海.mp3"
+
+    def clean_up(self):
+        if os.path.exists(self.ini_path):
+            os.chmod(self.ini_path, stat.S_IRUSR | stat.S_IWUSR)
+            os.remove(self.ini_path)
+
+    def open_dialog(self, settings):
+        if settings is not None:
+            with open(self.ini_path, "wb") as f:
+                f.write(settings)
+        self.assertEqual(0, self.driver("start", self.saver, "/c")[0])
+        code, lines = self.driver("find", "*", "<Tavelo>", 20000, "--visible")
+        self.assertEqual(0, code, "the dialog did not open")
+        time.sleep(1)
+        # The client area's origin on the screen, from the panel at (12, 16).
+        code, children = self.driver("children", "<Tavelo>")
+        panel = next(c for c in children if "class=TaveloControl" in c and self.size(c) == (469, 165))
+        left, top, _, _ = self.rect(panel)
+        self.origin = (left - 12, top - 16)
+        return children
+
+    @staticmethod
+    def rect(line):
+        return tuple(int(v) for v in line.split("rect=")[1].split()[0].split(","))
+
+    def size(self, line):
+        l, t, r, b = self.rect(line)
+        return r - l, b - t
+
+    def click(self, x, y):
+        self.assertEqual(0, self.driver("click", self.origin[0] + x, self.origin[1] + y)[0])
+        time.sleep(0.3)
+
+    # Places on the client area (the panel's controls at 12, 16 plus their own place).
+    def click_choice(self, index, on_label=False):
+        y = 16 + {0: 76, 1: 56, 2: 96}[index] + 6
+        self.click(12 + (48 if on_label else 34), y)
+
+    def press(self, vk):
+        self.assertEqual(0, self.driver("key", "<Tavelo>", vk)[0])
+        time.sleep(0.3)
+
+    def closed(self):
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 10000))
+
+    def saved(self):
+        with open(self.ini_path, "rb") as f:
+            return f.read()
+
+    def test_layout_marks_and_background(self):
+        children = self.open_dialog(ini("[Section]", f"{SOURCE}= 2", f"{TRACK}= 0", f"{FILE}={self.sea}"))
+        code, lines = self.driver("find", "*", "<Tavelo>", 0)
+        # The buttons where the design puts them (client pixels), the file in its label.
+        ox, oy = self.origin
+        rects = [self.rect(c) for c in children]
+        for x, y, w, h in ((324, 200, 77, 25), (404, 200, 77, 25), (12 + 28, 16 + 116, 41, 21)):
+            self.assertIn((ox + x, oy + y, ox + x + w, oy + y + h), rects)
+        self.assertTrue(any(f"caption={self.sea} " in c for c in children), children)
+        shot = self.session.screenshot("settings")
+        # The MP3、WAV mark selected (its dark dot), the others not.
+        mark = lambda i: shot.at(ox + 12 + 28 + 6, oy + 16 + {0: 76, 1: 56, 2: 96}[i] + 6)
+        self.assertTrue(winetest.near((0x10, 0x3C, 0x74), mark(2), 8), mark(2))
+        self.assertTrue(winetest.near((0xFF, 0xFF, 0xFF), mark(0), 8), mark(0))
+        self.assertTrue(winetest.near((0xFF, 0xFF, 0xFF), mark(1), 8), mark(1))
+        # The waves: the form's dark blue to pale, the panel's grey.
+        k = 243 / 3.142
+        for y in (3, 60, 121, 239):
+            v = round(abs(math.sin(y / k) * 220))
+            self.assertTrue(winetest.near((v, v, v + 30), shot.at(ox + 5, oy + y), 3), (y, shot.at(ox + 5, oy + y)))
+        k = 165 / 3.142
+        for y in (10, 82, 150):
+            v = round(abs(math.sin(y / k) * 220)) + 30
+            at = shot.at(ox + 12 + 460, oy + 16 + y)
+            self.assertTrue(winetest.near((v, v, v), at, 3), (y, at))
+        # The buttons' faces: 設定 in its Normal frame.
+        self.assertEqual((0x00, 0x3C, 0x74), shot.at(ox + 324 + 38, oy + 200 + 1))
+        self.press(27)  # Escape: closed, nothing written
+        self.closed()
+        self.assertEqual(ini("[Section]", f"{SOURCE}= 2", f"{TRACK}= 0", f"{FILE}={self.sea}"), self.saved())
+
+    def test_saving_each_case_writes_what_the_user_chose(self):
+        other = ("[Other]", "Keep=me")
+        cases = [
+            # (name, settings, actions, expected section lines)
+            ("track 0 saved as 0", [f"{SOURCE}= 1", f"{TRACK}= 0"], [("enter",)],
+             [f"{SOURCE}= 1", f"{TRACK}= 0", f"{FILE}="]),
+            ("track 12 typed after choosing the CD by its label", [f"{SOURCE}= 0"],
+             [("label", 1), ("click", 12 + 112 + 12, 16 + 52 + 10), ("type", "12"), ("click", 362, 212)],
+             [f"{SOURCE}= 1", f"{TRACK}= 12", f"{FILE}="]),
+            ("MP3、WAV by its picture, no file chosen: the old path", [f"{SOURCE}= 0", f"{FILE}={self.sea}"],
+             [("picture", 2), ("enter",)], [f"{SOURCE}= 2", f"{FILE}={self.sea}", f"{TRACK}= 0"]),
+            ("a hand-edited source 7 comes back unchanged", [f"{SOURCE}=7"], [("enter",)],
+             [f"{SOURCE}= 7", f"{TRACK}= 0", f"{FILE}="]),
+        ]
+        for name, lines, actions, expected in cases:
+            with self.subTest(name):
+                self.open_dialog(ini(*other, "[Section]", *lines))
+                for action in actions:
+                    if action[0] == "enter":
+                        self.press(13)
+                    elif action[0] in ("label", "picture"):
+                        self.click_choice(action[1], on_label=action[0] == "label")
+                    elif action[0] == "click":
+                        self.click(action[1], action[2])
+                    elif action[0] == "type":
+                        self.driver("type", action[1])
+                        time.sleep(0.3)
+                self.closed()
+                self.assertEqual(ini(*other, "[Section]", *expected), self.saved())
+
+    def test_the_file_dialog_chooses_and_cancel_writes_nothing(self):
+        before = ini("[Section]", f"{SOURCE}= 2", f"{FILE}={self.sea}")
+        self.open_dialog(before)
+        self.click(12 + 28 + 20, 16 + 116 + 10)  # "..."
+        code, lines = self.driver("find", "#32770", "ﾌｧｲﾙを開く", 10000, "--visible")
+        self.assertEqual(0, code, "no file dialog")
+        time.sleep(0.5)
+        self.driver("type", "波.wav")  # in the dialog's own name box, in BGM_Folder (the sea's folder)
+        self.assertEqual(0, self.driver("key", "ﾌｧｲﾙを開く", 13)[0])
+        self.assertEqual(0, self.driver("gone", "ﾌｧｲﾙを開く", 5000)[0])
+        time.sleep(0.5)
+        code, children = self.driver("children", "<Tavelo>")
+        self.assertTrue(any("caption=C:\\音楽\\波.wav " in c for c in children), children)
+        self.click(404 + 38, 200 + 12)  # ｷｬﾝｾﾙ
+        self.closed()
+        self.assertEqual(before, self.saved())
+        # Again, and this time saved.
+        self.open_dialog(None)
+        self.click(12 + 28 + 20, 16 + 116 + 10)
+        self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 10000, "--visible")[0])
+        time.sleep(0.5)
+        self.driver("type", "波.wav")
+        self.driver("key", "ﾌｧｲﾙを開く", 13)
+        self.assertEqual(0, self.driver("gone", "ﾌｧｲﾙを開く", 5000)[0])
+        time.sleep(0.3)
+        self.press(13)
+        self.closed()
+        self.assertEqual(ini("[Section]", f"{SOURCE}= 2", f"{FILE}=C:\\音楽\\波.wav", f"{TRACK}= 0"), self.saved())
+
+    def test_a_read_only_settings_file_is_said_and_the_dialog_stays(self):
+        before = ini("[Section]", f"{SOURCE}= 0")
+        self.open_dialog(before)
+        os.chmod(self.ini_path, stat.S_IRUSR)
+        self.click_choice(1)
+        self.press(13)
+        code, lines = self.driver("messagebox", "Tavelo (ScreenSaver)", 10000, "--dismiss")
+        self.assertEqual(0, code, "no message")
+        self.assertIn("設定を保存できませんでした", lines[0])
+        time.sleep(0.3)
+        self.assertEqual(1, self.driver("wait-exit", 200)[0], "the dialog closed")
+        self.assertEqual(before, self.saved())
+        # Alt+F4 closes it without saving.
+        self.assertEqual(0, self.driver("chord", 18, 115)[0])
+        self.closed()
+        self.assertEqual(before, self.saved())
+
+
+if __name__ == "__main__":
+    sys.exit(winetest.main([SettingsTest]))
