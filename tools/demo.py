@@ -81,6 +81,24 @@ def main():
         shoot("preview")
         driver("wait-exit", 20000)
 
+        # The settings dialog, as "Tavelo.scr /c" shows it, then with the
+        # pointer over "設定".
+        driver("start", saver, "/c")
+        if driver("find", "*", "<Tavelo>", 20000, "--visible")[0] == 0:
+            time.sleep(1.5)
+            shoot("settings")
+            code, children = driver("children", "<Tavelo>")
+            rects = [tuple(int(v) for v in c.split("rect=")[1].split()[0].split(","))
+                     for c in children if "class=TaveloCommand" in c]
+            wide = sorted(r for r in rects if r[2] - r[0] == 77)  # 設定 and ｷｬﾝｾﾙ, left to right
+            if wide:
+                left, top, right, bottom = wide[0]
+                driver("move", (left + right) // 2, (top + bottom) // 2)
+                time.sleep(0.5)
+                shoot("settings-hover")
+            driver("key", "<Tavelo>", 27)
+            driver("wait-exit", 10000)
+
         # The button control's six looks, side by side, enlarged four times.
         driver("start", session.windows_path(os.path.join(session.bin, "buttons_demo.exe")), 6)
         driver("find", "*", "Command looks", 20000, "--visible")

@@ -20,6 +20,7 @@
 //                                          caption bar; prints its handle in decimal (as the
 //                                          screen-saver "/p" wants it)
 //   count CAPTION                          how many top-level windows have the caption: count=N
+//   move X Y                               moves the pointer there (SendInput)
 //   click X Y                              moves the pointer there and clicks the left button (SendInput)
 //   type TEXT                              types the text into the window with the focus (SendInput)
 //   chord VK1 VK2                          holds VK1, presses VK2, lets go (Alt+F4: 18 115)
@@ -278,6 +279,16 @@ int Run(int argc, wchar_t** argv) {
         EnumWindows(&Counter::Each, reinterpret_cast<LPARAM>(&count));
         Print("count=" + std::to_string(count.n) + "\n");
         return 0;
+    }
+    if (command == L"move" && argc >= 4) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = (_wtoi(argv[2]) * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = (_wtoi(argv[3]) * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        const bool sent = SendInput(1, &input, sizeof input) == 1;
+        windriver::PumpFor(150);
+        return sent ? 0 : 1;
     }
     if (command == L"click" && argc >= 4) {
         // As a hand would: the pointer comes from a little way off, rests, then
