@@ -14,7 +14,7 @@
 #include "resource.h"
 
 const char* const kAuthorPage = "https://tavelo.example.org/";
-const char* const kCreditText = "Designed and built by the Tavelo team    Ver.1.0.0";
+const char* const kCreditText = "Design: Tavelo team  Ver.1.0.0";
 const char* const kSaveFailedText =
     "設定を保存できませんでした。\nTavelo.ini に書き込めません（読み取り専用か、ほかのプログラムが使用中です）。";
 const char* const kFileNotStorableText =

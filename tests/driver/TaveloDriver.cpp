@@ -20,6 +20,7 @@
 //                                          caption bar; prints its handle in decimal (as the
 //                                          screen-saver "/p" wants it)
 //   count CAPTION                          how many top-level windows have the caption: count=N
+//   focus CAPTION                          the control with the keyboard focus in that window's thread
 //   move X Y                               moves the pointer there (SendInput)
 //   click X Y                              moves the pointer there and clicks the left button (SendInput)
 //   type TEXT                              types the text into the window with the focus (SendInput)
@@ -278,6 +279,15 @@ int Run(int argc, wchar_t** argv) {
         };
         EnumWindows(&Counter::Each, reinterpret_cast<LPARAM>(&count));
         Print("count=" + std::to_string(count.n) + "\n");
+        return 0;
+    }
+    if (command == L"focus" && argc >= 3) {
+        HWND window = FindWindowW(nullptr, argv[2]);
+        if (window == nullptr) return 1;
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || info.hwndFocus == nullptr) return 1;
+        Print(Describe(info.hwndFocus));
         return 0;
     }
     if (command == L"move" && argc >= 4) {

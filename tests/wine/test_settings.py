@@ -92,6 +92,9 @@ class SettingsTest(winetest.ProgramTest):
         for x, y, w, h in ((324, 200, 77, 25), (404, 200, 77, 25), (12 + 28, 16 + 116, 41, 21)):
             self.assertIn((ox + x, oy + y, ox + x + w, oy + y + h), rects)
         self.assertTrue(any(f"caption={self.sea} " in c for c in children), children)
+        # The credit, sized to its text, ends before the buttons begin.
+        credit = next(self.rect(c) for c in children if "caption=Design:" in c)
+        self.assertLess(credit[2], ox + 324)
         shot = self.session.screenshot("settings")
         # The MP3、WAV mark selected (its dark dot), the others not.
         mark = lambda i: shot.at(ox + 12 + 28 + 6, oy + 16 + {0: 76, 1: 56, 2: 96}[i] + 6)
@@ -172,6 +175,55 @@ class SettingsTest(winetest.ProgramTest):
         self.press(13)
         self.closed()
         self.assertEqual(ini("[Section]", f"{SOURCE}= 2", f"{FILE}=C:\\音楽\\波.wav", f"{TRACK}= 0"), self.saved())
+
+    def test_tab_walks_the_controls_in_their_order(self):
+        self.open_dialog(ini("[Section]", f"{SOURCE}= 1"))
+        ox, oy = self.origin
+        self.click(362, 212 - 30)  # on the form, off every control: nothing has the focus yet
+        seen = []
+        for _ in range(4):
+            self.press(9)
+            code, lines = self.driver("focus", "<Tavelo>")
+            self.assertEqual(0, code)
+            left, top, _, _ = self.rect(lines[0])
+            seen.append((left - ox, top - oy))
+        # The track box (its edit), "設定", "ｷｬﾝｾﾙ", and round again ("..." is off for the CD).
+        self.assertEqual([(12 + 112 + 3, 16 + 52 + 3), (324, 200), (404, 200), (12 + 112 + 3, 16 + 52 + 3)], seen)
+        self.press(27)
+        self.closed()
+
+    def test_at_144_dots_per_inch_the_layout_scales_with_the_twips(self):
+        # A prefix and X screen of their own at 144 dpi: 10 twips a pixel.
+        s = self.session
+        screen = winetest.Xvfb("1024x768x24")
+        prefix = s.prefix + "-144dpi"
+        big = None
+        try:
+            s.run("reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144",
+                  "/f", prefix=prefix, display=screen.display)
+            s.run("reg", "add", "HKCC\\Software\\Fonts", "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144",
+                  "/f", prefix=prefix, display=screen.display)
+            winetest.stop_wineserver(prefix)
+            big = winetest.Driver(s, display=screen.display, prefix=prefix)
+            saver = s.windows_path(os.path.join(s.bin, "Tavelo.scr"))
+            self.assertEqual(0, big("start", saver, "/c")[0])
+            self.assertEqual(0, big("find", "*", "<Tavelo>", 20000, "--visible")[0])
+            time.sleep(1)
+            code, children = big("children", "<Tavelo>")
+            panel = next(c for c in children if self.size(c) == (703, 247))  # 7035 x 2475 twips
+            left, top, _, _ = self.rect(panel)
+            ox, oy = left - 18, top - 24
+            rects = [self.rect(c) for c in children]
+            self.assertIn((ox + 486, oy + 300, ox + 486 + 115, oy + 300 + 37), rects)  # 設定: 1155 x 375 twips
+            # Labels sized to their text are not cut: the credit ends before the buttons.
+            credit = next(self.rect(c) for c in children if "caption=Design:" in c)
+            self.assertLess(credit[2], ox + 486)
+            big("key", "<Tavelo>", 27)
+            self.assertEqual((0, ["exit=0"]), big("wait-exit", 10000))
+        finally:
+            if big:
+                big.close()
+            screen.close(prefix)
 
     def test_a_read_only_settings_file_is_said_and_the_dialog_stays(self):
         before = ini("[Section]", f"{SOURCE}= 0")
