@@ -41,29 +41,9 @@ bool Near(uint32_t expected, uint32_t actual) {
     return true;
 }
 
-void MoveMouseTo(int x, int y) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = (x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = (y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
-void Mouse(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
-void Key(WORD vk) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = vk;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-}
+void MoveMouseTo(int x, int y) { windriver::SendMouseMove(x, y); }
+void Mouse(DWORD flags) { windriver::SendMouseButton(flags); }
+void Key(WORD vk) { windriver::SendKeyTap(vk); }
 
 class CommandWinTest : public ::testing::Test {
 protected:

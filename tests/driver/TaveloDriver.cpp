@@ -291,12 +291,7 @@ int Run(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"move" && argc >= 4) {
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = (_wtoi(argv[2]) * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = (_wtoi(argv[3]) * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        const bool sent = SendInput(1, &input, sizeof input) == 1;
+        const bool sent = windriver::SendMouseMove(_wtoi(argv[2]), _wtoi(argv[3]));
         windriver::PumpFor(150);
         return sent ? 0 : 1;
     }
@@ -304,22 +299,11 @@ int Run(int argc, wchar_t** argv) {
         // As a hand would: the pointer comes from a little way off, rests, then
         // the button goes down and up.
         const int x = _wtoi(argv[2]), y = _wtoi(argv[3]);
-        auto move = [](int px, int py) {
-            INPUT input = {};
-            input.type = INPUT_MOUSE;
-            input.mi.dx = (px * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
-            input.mi.dy = (py * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
-            input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-            SendInput(1, &input, sizeof input);
-            windriver::PumpFor(120);
-        };
-        move(x - 4, y - 3);
-        move(x, y);
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_MOUSE;
-        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        const bool sent = SendInput(2, input, sizeof(INPUT)) == 2;
+        windriver::SendMouseMove(x - 4, y - 3);
+        windriver::PumpFor(120);
+        windriver::SendMouseMove(x, y);
+        windriver::PumpFor(120);
+        const bool sent = windriver::SendMouseButton(MOUSEEVENTF_LEFTDOWN) && windriver::SendMouseButton(MOUSEEVENTF_LEFTUP);
         windriver::PumpFor(150);
         return sent ? 0 : 1;
     }
@@ -403,11 +387,7 @@ int Run(int argc, wchar_t** argv) {
         SetForegroundWindow(window);
         SetFocus(window);
         windriver::PumpFor(100);
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wVk = input[1].ki.wVk = static_cast<WORD>(_wtoi(argv[3]));
-        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        return SendInput(2, input, sizeof(INPUT)) == 2 ? 0 : 1;
+        return windriver::SendKeyTap(static_cast<WORD>(_wtoi(argv[3]))) ? 0 : 1;
     }
     if (command == L"messagebox" && argc >= 3) {
         HWND box = windriver::WaitForWindow(L"#32770", argv[2], Timeout(argc, argv, 3, 10000));

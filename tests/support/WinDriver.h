@@ -23,6 +23,31 @@ inline void PumpFor(DWORD ms) {
     }
 }
 
+// Real input through Windows' input queue, as a user's hand gives it.
+inline bool SendMouseMove(int x, int y) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = (y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return SendInput(1, &input, sizeof input) == 1;
+}
+
+inline bool SendMouseButton(DWORD flags) {  // MOUSEEVENTF_LEFTDOWN, ...
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    return SendInput(1, &input, sizeof input) == 1;
+}
+
+inline bool SendKeyTap(WORD vk) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = vk;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    return SendInput(2, input, sizeof(INPUT)) == 2;
+}
+
 // Waits up to timeoutMs for a top-level window of that class (nullptr: any)
 // and caption.
 inline HWND WaitForWindow(const wchar_t* className, const wchar_t* caption, DWORD timeoutMs) {
