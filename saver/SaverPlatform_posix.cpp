@@ -12,6 +12,7 @@
 #include <string>
 
 #include "SaverPlatform.h"
+#include "Utf8.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ std::string Convert(const std::string& text, const char* to, const char* from, c
             size_t skip = 1;
             const unsigned char c = static_cast<unsigned char>(*in);
             if (std::string(from) == "UTF-8") {
-                skip = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+                skip = Utf8Length(c);
                 if (skip == 4) out += question;
             } else if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
                 skip = 2;
@@ -80,7 +81,7 @@ std::string ToShiftJis(const std::string& utf8) {
     std::string out;
     for (size_t i = 0; i < utf8.size();) {
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        const size_t width = std::min(utf8.size() - i, size_t{c >= 0xF0 ? 4u : c >= 0xE0 ? 3u : c >= 0xC0 ? 2u : 1u});
+        const size_t width = std::min(utf8.size() - i, Utf8Length(c));
         const std::string character = utf8.substr(i, width);
         const std::string converted = Convert(character, "CP932", "UTF-8", "?");
         const bool exact = converted.find('?') != std::string::npos || character == "?" ||

@@ -5,9 +5,9 @@
 #include "Contract.h"
 #include "ProfileFile.h"
 #include "SaverPlatform.h"
+#include "Utf8.h"
 #include "VBConvert.h"
 #include "Vey_BGM.h"
-
 
 const char* const kSettingsFileName = "\\Tavelo.ini";
 const char* const kSettingsSection = "Section";
@@ -54,7 +54,7 @@ std::string LimitValue(const std::string& value, profile::Charset charset) {
         if (charset == profile::Charset::ShiftJis) {
             width = weight = IsShiftJisLead(c) ? 2 : 1;
         } else {
-            width = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+            width = Utf8Length(c);
             weight = width == 4 ? 2 : 1;
         }
         if (units + weight > kIniValueLimit) break;
@@ -93,11 +93,7 @@ bool WriteIniKeys(const std::string& section, const std::vector<std::pair<std::s
         std::string out;
         size_t characters = 0;
         for (size_t i = 0; i < name.size() && characters < 127; ++characters) {
-            size_t width = 1;
-            const unsigned char c = static_cast<unsigned char>(name[i]);
-            if (c >= 0xF0) width = 4;
-            else if (c >= 0xE0) width = 3;
-            else if (c >= 0xC0) width = 2;
+            const size_t width = Utf8Length(static_cast<unsigned char>(name[i]));
             out += name.substr(i, width);
             i += width;
         }
@@ -113,9 +109,10 @@ bool WriteIniKeys(const std::string& section, const std::vector<std::pair<std::s
     }
     if (read == FileRead::Missing) bytes.clear();
     profile::FileText text = profile::Decode(bytes);
+    const std::string sectionName = InFile(limited(section), text);
     for (const auto& [key, value] : keys) {
-        text.text = profile::SetValue(text.text, InFile(limited(section), text), InFile(limited(key), text),
-                                      InFile(value, text), text.charset());
+        text.text = profile::SetValue(text.text, sectionName, InFile(limited(key), text), InFile(value, text),
+                                      text.charset());
     }
     const bool written = ReplaceFileContents(file, profile::Encode(text));
     API_Result = written ? 1 : 0;
@@ -163,7 +160,7 @@ std::string ModeLetter(const std::string& commandLine) {
     size_t i = 0, index = 0;
     while (i < commandLine.size()) {
         const unsigned char c = static_cast<unsigned char>(commandLine[i]);
-        const size_t width = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        const size_t width = Utf8Length(c);
         if (index == 1) {
             std::string letter = commandLine.substr(i, width);
             if (width == 1 && letter[0] >= 'a' && letter[0] <= 'z') letter[0] = static_cast<char>(letter[0] - 32);

@@ -55,19 +55,13 @@ forms::LabelStyle White(bool underline) {
     return s;
 }
 
-// The brightness wave: one line a pixel row, |sin(y / k) x 220| with k = H / 3.142.
+// The brightness wave: one line a pixel row, rows 0 to H both included, |sin(y / k) x 220| with k = H / 3.142.
 void PaintWave(HDC dc, int width, int height, bool panel) {
     if (height <= 0) return;
     const double k = height / 3.142;
     for (int y = 0; y <= height; ++y) {
         const int v = static_cast<int>(std::lround(std::fabs(std::sin(y / k) * 220)));
-        const COLORREF colour = panel ? RGB(v + 30, v + 30, v + 30) : RGB(v, v, v + 30);
-        HPEN pen = CreatePen(PS_SOLID, 1, colour);
-        HGDIOBJ old = SelectObject(dc, pen);
-        MoveToEx(dc, 0, y, nullptr);
-        LineTo(dc, width, y);
-        SelectObject(dc, old);
-        DeleteObject(pen);
+        forms::FillSolid(dc, RECT{0, y, width, y + 1}, panel ? RGB(v + 30, v + 30, v + 30) : RGB(v, v, v + 30));
     }
 }
 
@@ -142,15 +136,22 @@ void Vey_P::Form_Load() {
     forms::Screen::SetMousePointer(forms::MousePointer::Default);
 }
 
-// The panel's wave goes into its persistent image; the form's is painted
-// again at every paint, so it survives being covered.
+// Both waves go into persistent images (the form's own, the panel's), so a
+// paint after the window was covered, or of a transparent label, only
+// copies them.
 void Vey_P::Form_Resize() {
+    background_ = std::make_unique<forms::Picture>(ScaleWidth(), ScaleHeight());
+    if (background_->Valid()) PaintWave(background_->DC(), ScaleWidth(), ScaleHeight(), false);
     PaintWave(Pic_C0.DC(), Pic_C0.ScaleWidth(), Pic_C0.ScaleHeight(), true);
     // The form and every control on it again, over the new background.
     RedrawWindow(hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-void Vey_P::Form_Paint(HDC dc) { PaintWave(dc, ScaleWidth(), ScaleHeight(), false); }
+void Vey_P::Form_Paint(HDC dc) {
+    if (background_ && background_->Valid()) {
+        BitBlt(dc, 0, 0, background_->Width(), background_->Height(), background_->DC(), 0, 0, SRCCOPY);
+    }
+}
 
 void Vey_P::Form_Unload(int& /*cancel*/) { ZoomClose(hWnd()); }
 

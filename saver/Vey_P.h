@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "Command.h"
@@ -58,4 +59,5 @@ private:
     void ShowMarks();
     std::string OpenFileDialog();
     std::shared_ptr<forms::Picture> markOff_, markOn_;
+    std::unique_ptr<forms::Picture> background_;  // the form's wave
 };

@@ -1,7 +1,5 @@
 #include "Vey_S.h"
 
-#include <utility>
-
 #include "CommandLine.h"
 #include "Contract.h"
 #include "SaverPlatform.h"
@@ -113,23 +111,22 @@ void Vey_S::Timer2_Timer() {
 // without elevation cannot create files there; an old file may be held
 // open), both go into the user's temporary folder.
 bool Vey_S::WritePictures() {
-    const std::string temporary = FallbackFolder();
-    const std::pair<std::string, std::string> places[] = {
-        {contract::kScreenCopyFile, contract::kLightPatternFile},
-        {temporary + "\\" + contract::kScreenCopyName, temporary + "\\" + contract::kLightPatternName}};
-    for (const auto& place : places) {
-        if (&place != places && temporary.empty()) break;
-        if (Display(0).SavePicture(place.first)) {
-            if (Display(1).SavePicture(place.second)) {
-                ScreenCopyPath = place.first;
-                LightPatternPath = place.second;
-                fallback_ = &place != places;
-                return true;
-            }
-            DeleteFileW(Utf8ToWide(place.first).c_str());  // no screen copy left behind
+    // Both pictures in one place, or neither (no screen copy left behind).
+    auto writeBoth = [this](const std::string& screenCopy, const std::string& lightPattern) {
+        if (!Display(0).SavePicture(screenCopy)) return false;
+        if (!Display(1).SavePicture(lightPattern)) {
+            DeleteFileW(Utf8ToWide(screenCopy).c_str());
+            return false;
         }
-    }
-    return false;
+        ScreenCopyPath = screenCopy;
+        LightPatternPath = lightPattern;
+        return true;
+    };
+    if (writeBoth(contract::kScreenCopyFile, contract::kLightPatternFile)) return true;
+    const std::string temporary = FallbackFolder();
+    fallback_ = !temporary.empty() && writeBoth(temporary + "\\" + contract::kScreenCopyName,
+                                                temporary + "\\" + contract::kLightPatternName);
+    return fallback_;
 }
 
 // A renderer that never showed its window: end its process, and put back

@@ -144,13 +144,8 @@ class RunTest(winetest.ProgramTest):
         # A 1280x1024 desktop of its own (prefix and X screen), so that the
         # renderer's 1024x768 is a real change.
         s = self.session
-        screen = winetest.Xvfb("1280x1024x24")
-        prefix = s.prefix + "-1280"
-        big = None
-        try:
-            s.run("reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d", "1280x1024",
-                  "/f", prefix=prefix, display=screen.display)
-            big = winetest.Driver(s, display=screen.display, prefix=prefix)
+        desktops = "HKCU\\Software\\Wine\\Explorer\\Desktops"
+        with winetest.OtherDesktop(s, "1280", "1280x1024x24", [(desktops, "Default", "REG_SZ", "1280x1024")]) as big:
             self.assertEqual(["current=1280x1024x32 registry=1280x1024x32"], big("mode")[1])
             saver = s.windows_path(os.path.join(s.bin, "Tavelo.scr"))
             self.assertEqual(0, big("start", saver, "/s")[0])
@@ -164,10 +159,6 @@ class RunTest(winetest.ProgramTest):
                 self.assertLess(time.monotonic() - killed, 2.0, "the display mode was not put back")
                 time.sleep(0.1)
             print(f"killed renderer: the mode was back after {time.monotonic() - killed:.1f} s")
-        finally:
-            if big:
-                big.close()
-            screen.close(prefix)
 
     def test_the_program_carries_a_valid_manifest_declaring_dpi_awareness(self):
         # Without it a scaled display would give a screen copy of only its

@@ -195,16 +195,9 @@ class SettingsTest(winetest.ProgramTest):
     def test_at_144_dots_per_inch_the_layout_scales_with_the_twips(self):
         # A prefix and X screen of their own at 144 dpi: 10 twips a pixel.
         s = self.session
-        screen = winetest.Xvfb("1024x768x24")
-        prefix = s.prefix + "-144dpi"
-        big = None
-        try:
-            s.run("reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144",
-                  "/f", prefix=prefix, display=screen.display)
-            s.run("reg", "add", "HKCC\\Software\\Fonts", "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144",
-                  "/f", prefix=prefix, display=screen.display)
-            winetest.stop_wineserver(prefix)
-            big = winetest.Driver(s, display=screen.display, prefix=prefix)
+        registry = [("HKCU\\Control Panel\\Desktop", "LogPixels", "REG_DWORD", "144"),
+                    ("HKCC\\Software\\Fonts", "LogPixels", "REG_DWORD", "144")]
+        with winetest.OtherDesktop(s, "144dpi", "1024x768x24", registry) as big:
             saver = s.windows_path(os.path.join(s.bin, "Tavelo.scr"))
             self.assertEqual(0, big("start", saver, "/c")[0])
             self.assertEqual(0, big("find", "*", "<Tavelo>", 20000, "--visible")[0])
@@ -220,10 +213,6 @@ class SettingsTest(winetest.ProgramTest):
             self.assertLess(credit[2], ox + 486)
             big("key", "<Tavelo>", 27)
             self.assertEqual((0, ["exit=0"]), big("wait-exit", 10000))
-        finally:
-            if big:
-                big.close()
-            screen.close(prefix)
 
     def test_a_read_only_settings_file_is_said_and_the_dialog_stays(self):
         before = ini("[Section]", f"{SOURCE}= 0")

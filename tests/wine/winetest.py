@@ -208,6 +208,31 @@ class WineSession:
         subprocess.run(["xdotool", "key", name], env=self.env, check=True)
 
 
+class OtherDesktop:
+    """A Wine desktop of its own: an X screen of the given size and a prefix
+    beside the session's (made once, kept in the build tree) with the given
+    registry values, and a Driver in it. Use it as a context manager."""
+
+    def __init__(self, session, name, screen, registry):
+        self.session, self.screen = session, Xvfb(screen)
+        self.prefix = session.prefix + "-" + name
+        self.driver = None
+        for key, value, kind, data in registry:
+            session.run("reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f",
+                        prefix=self.prefix, display=self.screen.display)
+        stop_wineserver(self.prefix)  # the values count from the next start
+
+    def __enter__(self):
+        self.driver = Driver(self.session, display=self.screen.display, prefix=self.prefix)
+        return self.driver
+
+    def __exit__(self, *exc):
+        if self.driver:
+            self.driver.close()
+        self.screen.close(self.prefix)
+        return False
+
+
 def near(expected, actual, tolerance=6):
     """Two colours alike within a tolerance on each channel."""
     return all(abs(e - a) <= tolerance for e, a in zip(expected, actual))
