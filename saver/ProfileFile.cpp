@@ -7,12 +7,10 @@
 namespace profile {
 namespace {
 
-// Set for each call: Shift_JIS text has double-byte characters, decoded
-// Unicode (UTF-8) has none that matter here (its bytes are all >= 0x80).
-Charset g_charset = Charset::ShiftJis;
-
-bool IsLeadByte(unsigned char c) {
-    return g_charset == Charset::ShiftJis && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC));
+// Shift_JIS text has double-byte characters; decoded Unicode (UTF-8) has
+// none that matter here (its multi-byte sequences are all >= 0x80).
+bool IsLeadByte(unsigned char c, Charset charset) {
+    return charset == Charset::ShiftJis && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC));
 }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsBreak(char c) { return c == '\r' || c == '\n'; }
@@ -25,10 +23,10 @@ std::string Trim(const std::string& s) {
 }
 
 // Position of c in s outside double-byte characters, or npos.
-size_t FindSingle(const std::string& s, char c, size_t from = 0) {
+size_t FindSingle(const std::string& s, char c, Charset charset, size_t from = 0) {
     for (size_t i = from; i < s.size(); ++i) {
         const unsigned char b = static_cast<unsigned char>(s[i]);
-        if (IsLeadByte(b) && i + 1 < s.size()) {
+        if (IsLeadByte(b, charset) && i + 1 < s.size()) {
             ++i;
             continue;
         }
@@ -38,11 +36,11 @@ size_t FindSingle(const std::string& s, char c, size_t from = 0) {
 }
 
 // Equal without regard to the case of single-byte letters.
-bool SameName(const std::string& a, const std::string& b) {
+bool SameName(const std::string& a, const std::string& b, Charset charset) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
         const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (IsLeadByte(x) && i + 1 < a.size()) {
+        if (IsLeadByte(x, charset) && i + 1 < a.size()) {
             if (x != y || a[i + 1] != b[i + 1]) return false;
             ++i;
             continue;
@@ -65,7 +63,7 @@ struct Line {
     bool hasValue;
 };
 
-std::vector<Line> Parse(const std::string& file) {
+std::vector<Line> Parse(const std::string& file, Charset charset) {
     std::vector<Line> lines;
     size_t pos = 0;
     while (pos < file.size()) {
@@ -79,10 +77,10 @@ std::vector<Line> Parse(const std::string& file) {
             line.kind = Kind::Blank;
         } else if (text[0] == '[') {
             line.kind = Kind::Section;
-            const size_t close = FindSingle(text, ']', 1);
+            const size_t close = FindSingle(text, ']', charset, 1);
             line.name = Trim(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
         } else {
-            const size_t equals = FindSingle(text, '=');
+            const size_t equals = FindSingle(text, '=', charset);
             line.kind = Kind::Key;
             if (equals == std::string::npos) {
                 line.name = text;
@@ -99,9 +97,10 @@ std::vector<Line> Parse(const std::string& file) {
 }
 
 // The lines of the first section named so: [first, last) as indices, first the header.
-bool FindSection(const std::vector<Line>& lines, const std::string& section, size_t& first, size_t& last) {
+bool FindSection(const std::vector<Line>& lines, const std::string& section, Charset charset, size_t& first,
+                 size_t& last) {
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind == Kind::Section && SameName(lines[i].name, section)) {
+        if (lines[i].kind == Kind::Section && SameName(lines[i].name, section, charset)) {
             first = i;
             last = i + 1;
             while (last < lines.size() && lines[last].kind != Kind::Section) ++last;
@@ -115,13 +114,12 @@ bool FindSection(const std::vector<Line>& lines, const std::string& section, siz
 
 bool GetValue(const std::string& file, const std::string& section, const std::string& key, std::string& value,
               Charset charset) {
-    g_charset = charset;
-    const std::vector<Line> lines = Parse(file);
+    const std::vector<Line> lines = Parse(file, charset);
     size_t first, last;
-    if (!FindSection(lines, section, first, last)) return false;
+    if (!FindSection(lines, section, charset, first, last)) return false;
     const std::string wanted = Trim(key);
     for (size_t i = first + 1; i < last; ++i) {
-        if (lines[i].kind == Kind::Key && SameName(lines[i].name, wanted)) {
+        if (lines[i].kind == Kind::Key && SameName(lines[i].name, wanted, charset)) {
             if (!lines[i].hasValue) return false;
             value = lines[i].value;
             if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
@@ -135,14 +133,13 @@ bool GetValue(const std::string& file, const std::string& section, const std::st
 
 std::string SetValue(const std::string& file, const std::string& section, const std::string& key,
                      const std::string& value, Charset charset) {
-    g_charset = charset;
     const std::string oneLine = value.substr(0, value.find_first_of("\r\n"));
     const std::string keyLine = key + "=" + oneLine;
-    const std::vector<Line> lines = Parse(file);
+    const std::vector<Line> lines = Parse(file, charset);
     size_t first, last;
-    if (FindSection(lines, section, first, last)) {
+    if (FindSection(lines, section, charset, first, last)) {
         for (size_t i = first + 1; i < last; ++i) {
-            if (lines[i].kind == Kind::Key && SameName(lines[i].name, Trim(key))) {
+            if (lines[i].kind == Kind::Key && SameName(lines[i].name, Trim(key), charset)) {
                 return file.substr(0, lines[i].start) + keyLine + file.substr(lines[i].content);
             }
         }
