@@ -1,6 +1,7 @@
 #include "WaveField.h"
 
 #include <cmath>
+#include <cstring>
 #include <new>
 
 float* WaveHeights = nullptr;
@@ -153,24 +154,93 @@ void InitWaveField() {
 
 void UpdateWaveField() { UpdateWaveFieldAt(g_clock != nullptr ? g_clock() : SystemTickCount()); }
 
+namespace {
+
+// The heights by angle addition. Each component's phase is linear in the
+// column j and the row b:
+//   phase = A_j + B_b + C(t),  A_j = cxHalf j K,  B_b = syHalf b K,
+//   C(t) = t K + ampSin,       K = f omega,
+// so sin(phase) = sin A_j cos(B_b + C) + cos A_j sin(B_b + C). The column
+// and row sines are made once per component table; a frame takes one sine
+// and cosine of C per component (in double: at large tick counts C is some
+// 3.6e7 radians), combines them with the row tables, and sums
+// 16 x 128 x 128 products that the compiler vectorises.
+constexpr int kColumnBlock = 16;  // columns summed in registers at a time
+
+struct AngleTables {
+    WaveComponent source[kWaveComponentCapacity];  // the components the tables were made from
+    int count = -1;
+    double speed[kWaveComponentCapacity];  // K
+    double rowSin[kWaveComponentCapacity][kWaveGridSize];
+    double rowCos[kWaveComponentCapacity][kWaveGridSize];
+    alignas(16) float columnSin[kWaveComponentCapacity][kWaveGridSize];
+    alignas(16) float columnCos[kWaveComponentCapacity][kWaveGridSize];
+};
+AngleTables g_tables;
+
+// The tables follow the component table: anything that changes it (a new
+// InitWaveField, a test flattening the sea) is seen at the next frame.
+void MakeAngleTablesFor(const WaveComponentTable& table) {
+    const int count = table.count < 0 ? 0 : (table.count > kWaveComponentCapacity ? kWaveComponentCapacity : table.count);
+    const size_t bytes = sizeof(WaveComponent) * static_cast<size_t>(count);
+    if (g_tables.count == count && std::memcmp(g_tables.source, table.components, bytes) == 0) return;
+    std::memcpy(g_tables.source, table.components, bytes);
+    g_tables.count = count;
+    for (int n = 0; n < count; ++n) {
+        const WaveComponent& c = table.components[n];
+        const double speed = static_cast<double>(c.frequency) * c.angularFrequency;
+        g_tables.speed[n] = speed;
+        for (int i = 0; i < kWaveGridSize; ++i) {
+            const double column = static_cast<double>(c.cxHalf) * i * speed;
+            g_tables.columnSin[n][i] = static_cast<float>(std::sin(column));
+            g_tables.columnCos[n][i] = static_cast<float>(std::cos(column));
+            const double row = static_cast<double>(c.syHalf) * i * speed;
+            g_tables.rowSin[n][i] = std::sin(row);
+            g_tables.rowCos[n][i] = std::cos(row);
+        }
+    }
+}
+
+}  // namespace
+
 void UpdateWaveFieldAt(uint32_t tickMs) {
     if (WaveHeights == nullptr || WaveNormals == nullptr) return;
+    MakeAngleTablesFor(WaveComponents);
+    const AngleTables& tables = g_tables;
+    const int count = tables.count;
     const double t = static_cast<double>(tickMs) * kTimeFactor;
-    const WaveComponentTable& table = WaveComponents;
-    const int count = table.count;
+
+    double timeSin[kWaveComponentCapacity];
+    double timeCos[kWaveComponentCapacity];
+    for (int n = 0; n < count; ++n) {
+        const double c = t * tables.speed[n] + static_cast<double>(tables.source[n].ampSin);
+        timeSin[n] = std::sin(c);
+        timeCos[n] = std::cos(c);
+    }
 
     for (int b = 0; b < kWaveGridSize; ++b) {
+        // Per component, ampCos cos(B_b + C) multiplies sin A_j and
+        // ampCos sin(B_b + C) multiplies cos A_j.
+        float bySin[kWaveComponentCapacity];
+        float byCos[kWaveComponentCapacity];
+        for (int n = 0; n < count; ++n) {
+            const double amplitude = tables.source[n].ampCos;
+            const double s = tables.rowSin[n][b] * timeCos[n] + tables.rowCos[n][b] * timeSin[n];
+            const double c = tables.rowCos[n][b] * timeCos[n] - tables.rowSin[n][b] * timeSin[n];
+            bySin[n] = static_cast<float>(amplitude * c);
+            byCos[n] = static_cast<float>(amplitude * s);
+        }
         float* row = WaveHeights + b * kWaveGridSize;
-        for (int j = 0; j < kWaveGridSize; ++j) {
-            float sum = 0.0f;
+        for (int j0 = 0; j0 < kWaveGridSize; j0 += kColumnBlock) {
+            float sum[kColumnBlock] = {};
             for (int n = 0; n < count; ++n) {
-                const WaveComponent& c = table.components[n];
-                const double position = static_cast<double>(c.cxHalf) * j + static_cast<double>(c.syHalf) * b;
-                const double phase =
-                    (position + t) * c.frequency * c.angularFrequency + static_cast<double>(c.ampSin);
-                sum = static_cast<float>(sum + static_cast<double>(c.ampCos) * std::sin(phase));
+                const float s = bySin[n];
+                const float c = byCos[n];
+                const float* columnSin = tables.columnSin[n] + j0;
+                const float* columnCos = tables.columnCos[n] + j0;
+                for (int j = 0; j < kColumnBlock; ++j) sum[j] += s * columnSin[j] + c * columnCos[j];
             }
-            row[j] = sum;
+            for (int j = 0; j < kColumnBlock; ++j) row[j0 + j] = sum[j];
         }
     }
 
@@ -179,11 +249,11 @@ void UpdateWaveFieldAt(uint32_t tickMs) {
         const float* here = WaveHeights + r * kWaveGridSize;
         const float* above = WaveHeights + ((r + 1) & mask) * kWaveGridSize;
         const float* below = WaveHeights + ((r - 1) & mask) * kWaveGridSize;
+        float* normal = WaveNormals + r * kWaveGridSize * 3;
         for (int j = 0; j < kWaveGridSize; ++j) {
-            float* normal = WaveNormals + (r * kWaveGridSize + j) * 3;
-            normal[0] = here[(j + 1) & mask] - here[(j - 1) & mask];
-            normal[1] = kNormalHeight;
-            normal[2] = above[j] - below[j];
+            normal[3 * j + 0] = here[(j + 1) & mask] - here[(j - 1) & mask];
+            normal[3 * j + 1] = kNormalHeight;
+            normal[3 * j + 2] = above[j] - below[j];
         }
     }
 }
