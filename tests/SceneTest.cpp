@@ -7,8 +7,11 @@
 #include "DIB.h"
 #include "GLHeaders.h"
 #include "Scene.h"
+#include "SceneView.h"
 #include "WaveField.h"
 #include "support/BmpBuilder.h"
+#include "support/ImmediateWater.h"
+#include "support/PlainWaveField.h"
 #include "support/RecordingSink.h"
 #include "support/OffscreenGL.h"
 #include "support/TempDir.h"
@@ -23,6 +26,43 @@ constexpr int kFirstWaterRow = 400;
 
 uint32_t g_tick = 0;
 uint32_t TestClock() { return g_tick; }
+
+extern "C" uint64_t tavelo_gl_calls;  // every GL and GLU call the test program makes
+
+const uint32_t kTicks[] = {0u, 1000u, 123456u, 2147483647u, 4294967295u};
+
+// The field by the plain sum of sines, at the test clock.
+void UpdatePlainField() {
+    static PlainWaveField plain;
+    plain.EvaluateAt(g_tick);
+    plain.CopyToWaveField();
+}
+
+// A flat sea at the given height.
+double g_flatHeight = 0.0;
+void UpdateFlatField() {
+    for (int i = 0; i < kWaveGridSize * kWaveGridSize; ++i) {
+        WaveHeights[i] = static_cast<float>(g_flatHeight);
+        WaveNormals[i * 3] = 0.0f;
+        WaveNormals[i * 3 + 1] = 4.0f;
+        WaveNormals[i * 3 + 2] = 0.0f;
+    }
+}
+
+struct PixelDifference {
+    size_t pixels = 0;
+    int largest = 0;
+};
+PixelDifference Compare(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    PixelDifference d;
+    for (size_t i = 0; i < a.size(); i += 3) {
+        int largest = 0;
+        for (size_t k = i; k < i + 3; ++k) largest = std::max(largest, std::abs(int(a[k]) - int(b[k])));
+        d.pixels += largest != 0;
+        d.largest = std::max(d.largest, largest);
+    }
+    return d;
+}
 
 
 struct Colour {
@@ -85,6 +125,10 @@ protected:
     std::vector<uint8_t> Draw() {
         DrawFrame();
         return gl.Frame();
+    }
+    std::vector<uint8_t> DrawFormer(void (*updateField)() = nullptr) {
+        FormerDrawing former(updateField);
+        return Draw();
     }
 
     static Colour At(const std::vector<uint8_t>& f, int x, int y) {
@@ -269,6 +313,10 @@ TEST_F(SceneTest, StateLeftBehindByAFrame) {
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_Q));
     GLint value = 0;
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+    EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
     glGetIntegerv(GL_DEPTH_FUNC, &value);
     EXPECT_EQ(GL_EQUAL, value);
     glGetIntegerv(GL_MATRIX_MODE, &value);
@@ -278,4 +326,55 @@ TEST_F(SceneTest, StateLeftBehindByAFrame) {
     glGetIntegerv(GL_TEXTURE_STACK_DEPTH, &value);
     EXPECT_EQ(1, value);
     EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+}
+
+// From the same heights the vertex arrays and the cut backdrop give exactly
+// the frames of immediate mode with the whole backdrop, with a few hundred
+// GL calls instead of some 164,000.
+TEST_F(SceneTest, VertexArraysDrawTheFormerFramesPixelForPixel) {
+    Prepare(Backdrop(0xFF0000, 0x00FF00, 0x00FFFF, 0xFF00FF, 0xFFFF00), StripedSurface());
+    for (uint32_t tick : kTicks) {
+        g_tick = tick;
+        const uint64_t before = tavelo_gl_calls;
+        const auto now = Draw();
+        const uint64_t calls = tavelo_gl_calls - before;
+        const auto former = DrawFormer();
+        const uint64_t formerCalls = tavelo_gl_calls - before - calls;
+        EXPECT_EQ(0u, Compare(now, former).pixels) << "tick " << tick;
+        EXPECT_LE(calls, 400u);
+        EXPECT_GT(formerCalls, 160000u);  // the counter sees every call
+    }
+}
+
+// The sum by angle addition differs from the plain one in the last bits: a
+// few pixels of the water move by one level.
+TEST_F(SceneTest, TheFastWaveSumChangesFewPixelsByOneLevel) {
+    Prepare(Backdrop(0xFF0000, 0x00FF00, 0x00FFFF, 0xFF00FF, 0xFFFF00), StripedSurface());
+    for (uint32_t tick : kTicks) {
+        g_tick = tick;
+        const PixelDifference d = Compare(Draw(), DrawFormer(UpdatePlainField));
+        EXPECT_LE(d.pixels, 400u) << "tick " << tick;  // 124 to 315 of 786,432 here
+        EXPECT_LE(d.largest, 1) << "tick " << tick;
+    }
+}
+
+// The lowest sea the wave table allows (flat at minus the height bound) puts
+// the far edge as low as it can go: the backdrop cut stays just below it.
+TEST_F(SceneTest, TheWaterCoversTheCutBackdropEvenAtItsLowest) {
+    Prepare(Backdrop(0xFF0000, 0x00FF00, 0x00FFFF, 0xFF00FF, 0xFFFF00), StripedSurface());
+    const int cut = RowsAlwaysUnderWater(H, WaveHeightBound());
+    EXPECT_GT(cut, 300);  // more than two fifths of the backdrop is not drawn
+    for (double height : {-WaveHeightBound(), WaveHeightBound()}) {
+        g_flatHeight = height;
+        SceneDrawingOptions.updateField = UpdateFlatField;
+        const auto cutFrame = Draw();
+        SceneDrawingOptions.wholeBackdrop = true;
+        const auto whole = Draw();
+        SceneDrawingOptions = SceneDrawing();
+        EXPECT_EQ(0u, Compare(cutFrame, whole).pixels) << "sea at " << height;
+        if (height < 0) {
+            // Tight: a few rows above the cut the backdrop shows (the middle band's right half).
+            EXPECT_TRUE(Near({255, 0, 255}, At(whole, 1000, H - cut - 4), 30));
+        }
+    }
 }

@@ -1,7 +1,11 @@
 #include "Scene.h"
 
+#include <new>
+#include <vector>
+
 #include "Contract.h"
 #include "GLHeaders.h"
+#include "SceneView.h"
 #include "WaveField.h"
 
 Texture BackdropTexture;
@@ -10,6 +14,7 @@ Texture ReflectionTexture;
 
 std::string BackdropPicturePath = contract::kScreenCopyFile;
 std::string SurfacePicturePath = contract::kLightPatternFile;
+SceneDrawing SceneDrawingOptions;
 
 namespace {
 
@@ -36,24 +41,88 @@ const GLfloat kPlaneQ[] = {0.0f, 1.0f / 128, 0.0f, 1.0f};
 inline const GLfloat* NormalAt(int row, int column) { return WaveNormals + WaveIndex(row, column) * 3; }
 inline GLfloat HeightAt(int row, int column) { return WaveHeights[WaveIndex(row, column)]; }
 
+int g_viewportWidth = 0;
+int g_viewportHeight = 0;
+
 // The surface as 128 quad strips: strip i joins row i to row i + 1, the last
-// one taking row 0's heights for its far edge at z = 64. The surface pass
-// gives each vertex its tiled texture coordinate; the reflection pass lets
+// one taking row 0's heights for its far edge at z = 64. The vertices live in
+// arrays of 129 rows of 128 (row 128 repeats row 0 at z = 64); x, z, the
+// tiled texture coordinates and the strips' indices never change and are
+// made once, the heights and normals are copied in every frame. The surface
+// pass gives each vertex its texture coordinate; the reflection pass lets
 // texture generation make them.
-void DrawWaterStrips(bool withTextureCoordinates) {
-    for (int i = 0; i < N; ++i) {
-        const int next = (i + 1) % N;
-        glBegin(GL_QUAD_STRIP);
+constexpr int kMeshRows = N + 1;
+constexpr int kStripLength = 2 * N;
+
+struct WaterMesh {
+    std::vector<GLfloat> positions;           // x, y, z per vertex
+    std::vector<GLfloat> normals;             // x, y, z per vertex
+    std::vector<GLfloat> textureCoordinates;  // s, t per vertex
+    std::vector<GLushort> indices;            // kStripLength per strip
+    bool ready() const { return !indices.empty(); }
+};
+WaterMesh g_mesh;
+
+void MakeWaterMesh() {
+    WaterMesh mesh;
+    try {
+        mesh.positions.resize(kMeshRows * N * 3);
+        mesh.normals.resize(kMeshRows * N * 3);
+        mesh.textureCoordinates.resize(kMeshRows * N * 2);
+        mesh.indices.resize(N * kStripLength);
+    } catch (const std::bad_alloc&) {
+        g_mesh = WaterMesh();  // no mesh: frames show the backdrop alone
+        return;
+    }
+    for (int row = 0; row < kMeshRows; ++row) {
         for (int j = 0; j < N; ++j) {
-            const GLfloat x = static_cast<GLfloat>(j - 64);
-            glNormal3fv(NormalAt(i, j));
-            if (withTextureCoordinates) glTexCoord2f(kSurfaceTextureStep * j, kSurfaceTextureStep * i);
-            glVertex3f(x, HeightAt(i, j), static_cast<GLfloat>(i - 64));
-            glNormal3fv(NormalAt(next, j));
-            if (withTextureCoordinates) glTexCoord2f(kSurfaceTextureStep * j, kSurfaceTextureStep * (i + 1));
-            glVertex3f(x, HeightAt(next, j), static_cast<GLfloat>(i - 63));
+            const int v = row * N + j;
+            mesh.positions[v * 3 + 0] = static_cast<GLfloat>(j - 64);
+            mesh.positions[v * 3 + 2] = static_cast<GLfloat>(row - 64);
+            mesh.textureCoordinates[v * 2 + 0] = kSurfaceTextureStep * j;
+            mesh.textureCoordinates[v * 2 + 1] = kSurfaceTextureStep * row;
         }
-        glEnd();
+    }
+    for (int i = 0; i < N; ++i) {
+        GLushort* strip = &mesh.indices[i * kStripLength];
+        for (int j = 0; j < N; ++j) {
+            strip[2 * j] = static_cast<GLushort>(i * N + j);
+            strip[2 * j + 1] = static_cast<GLushort>((i + 1) * N + j);
+        }
+    }
+    g_mesh = std::move(mesh);
+}
+
+void FillWaterMesh() {
+    for (int row = 0; row < kMeshRows; ++row) {
+        const int source = row % N;
+        for (int j = 0; j < N; ++j) g_mesh.positions[(row * N + j) * 3 + 1] = HeightAt(source, j);
+        std::copy(NormalAt(source, 0), NormalAt(source, 0) + N * 3, &g_mesh.normals[row * N * 3]);
+    }
+}
+
+void DrawWaterArrays(bool withTextureCoordinates) {
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, g_mesh.positions.data());
+    glNormalPointer(GL_FLOAT, 0, g_mesh.normals.data());
+    if (withTextureCoordinates) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, 0, g_mesh.textureCoordinates.data());
+    }
+    for (int i = 0; i < N; ++i) {
+        glDrawElements(GL_QUAD_STRIP, kStripLength, GL_UNSIGNED_SHORT, &g_mesh.indices[i * kStripLength]);
+    }
+    if (withTextureCoordinates) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void DrawWater(bool surfacePass) {
+    if (SceneDrawingOptions.drawMesh != nullptr) {
+        SceneDrawingOptions.drawMesh(surfacePass);
+    } else {
+        DrawWaterArrays(surfacePass);
     }
 }
 
@@ -85,6 +154,7 @@ void InitScene() {
     ReflectionTexture.LoadBitmapFile(BackdropPicturePath);
 
     InitWaveField();
+    MakeWaterMesh();
 
     glDisable(GL_LIGHTING);  // switched on per frame for the surface pass
     glEnable(GL_LIGHT0);
@@ -117,7 +187,17 @@ void DrawFrame() {
     glLoadIdentity();
 
     // The backdrop: the screen picture over the whole viewport. The t range
-    // -1 ... 0 with repeat wrapping shows it upright.
+    // -1 ... 0 with repeat wrapping shows it upright. The rows the water
+    // always covers are cut off by the scissor box (the quad stays the
+    // same, so every pixel drawn is the one the whole quad would give).
+    const bool water = WaveHeights != nullptr && WaveNormals != nullptr && g_mesh.ready();
+    const int underWater = water && !SceneDrawingOptions.wholeBackdrop && g_viewportHeight > 0
+                               ? RowsAlwaysUnderWater(g_viewportHeight, WaveHeightBound())
+                               : 0;
+    if (underWater > 0) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, underWater, g_viewportWidth, g_viewportHeight - underWater);
+    }
     glEnable(GL_TEXTURE_2D);
     BackdropTexture.Bind();
     glDisable(GL_DEPTH_TEST);
@@ -132,6 +212,7 @@ void DrawFrame() {
     glTexCoord2f(0.0f, 0.0f);
     glVertex3f(-1.0f, 1.0f, 0.0f);
     glEnd();
+    if (underWater > 0) glDisable(GL_SCISSOR_TEST);
 
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
@@ -139,10 +220,11 @@ void DrawFrame() {
     // Just above the water, looking along -x and slightly down.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(35.0, 1.33, 0.1, 500.0);
+    gluPerspective(kViewFieldOfView, kViewAspect, kViewNear, kViewFar);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    gluLookAt(1.0, 0.125, 0.0, 0.0, 0.04, 0.0, 0.0, 1.0, 0.0);
+    gluLookAt(kViewEye[0], kViewEye[1], kViewEye[2], kViewCentre[0], kViewCentre[1], kViewCentre[2], kViewUp[0],
+              kViewUp[1], kViewUp[2]);
 
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
@@ -151,8 +233,12 @@ void DrawFrame() {
     glEnable(GL_LIGHTING);
     glShadeModel(GL_SMOOTH);
 
-    UpdateWaveField();
-    if (WaveHeights == nullptr || WaveNormals == nullptr) {
+    if (SceneDrawingOptions.updateField != nullptr) {
+        SceneDrawingOptions.updateField();
+    } else {
+        UpdateWaveField();
+    }
+    if (!water) {
         glDisable(GL_LIGHTING);
         return;  // no memory for the field: the backdrop alone
     }
@@ -165,7 +251,8 @@ void DrawFrame() {
     glColor3ub(120, 200, 255);
     glDepthFunc(GL_LEQUAL);
     SurfaceTexture.Bind();
-    DrawWaterStrips(true);
+    if (SceneDrawingOptions.drawMesh == nullptr) FillWaterMesh();
+    DrawWater(true);
 
     // Reflection pass: the screen picture projected onto the same surface,
     // flipped and shifted by the wave heights, added on top.
@@ -186,7 +273,7 @@ void DrawFrame() {
     glBlendFunc(GL_ONE, GL_ONE);
     glDepthFunc(GL_EQUAL);
     glDisable(GL_LIGHTING);
-    DrawWaterStrips(false);
+    DrawWater(false);
 
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
@@ -197,6 +284,8 @@ void DrawFrame() {
 
 void ResizeViewport(int width, int height) {
     if (height == 0) height = 1;
+    g_viewportWidth = width;
+    g_viewportHeight = height;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glViewport(0, 0, width, height);

@@ -18,6 +18,16 @@ extern Texture ReflectionTexture;
 extern std::string BackdropPicturePath;
 extern std::string SurfacePicturePath;
 
+// How a frame is drawn. The renderer keeps the defaults; tests and
+// benchmarks put older ways back (immediate mode, the whole backdrop, the
+// plain sum of sines) to compare with.
+struct SceneDrawing {
+    void (*updateField)() = nullptr;           // nullptr: UpdateWaveField
+    void (*drawMesh)(bool surfacePass) = nullptr;  // nullptr: the vertex arrays
+    bool wholeBackdrop = false;                // false: only where the water may not cover it
+};
+extern SceneDrawing SceneDrawingOptions;
+
 bool InitGLState();
 void InitScene();
 void DrawFrame();

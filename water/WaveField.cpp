@@ -258,6 +258,13 @@ void UpdateWaveFieldAt(uint32_t tickMs) {
     }
 }
 
+double WaveHeightBound() {
+    double bound = 0.0;
+    for (int n = 0; n < WaveComponents.count && n < kWaveComponentCapacity; ++n)
+        bound += std::fabs(static_cast<double>(WaveComponents.components[n].ampCos));
+    return bound * (1.0 + 1e-5) + 1e-6;
+}
+
 void FreeWaveField() {
     delete[] WaveHeights;
     WaveHeights = nullptr;

@@ -64,4 +64,8 @@ void UpdateWaveField();                   // at the clock's tick count
 void UpdateWaveFieldAt(uint32_t tickMs);  // at a given tick count
 void FreeWaveField();
 
+// No height of the current component table is larger in magnitude: the sum
+// of the sines' amplitudes |ampCos|, with room for the float sums.
+double WaveHeightBound();
+
 inline int WaveIndex(int row, int column) { return row * kWaveGridSize + column; }

@@ -1,0 +1,36 @@
+# Counts the GL and GLU calls a native program makes (x86-64 Linux, OSMesa):
+# every GL 1.x and GLU entry point the headers declare and the libraries
+# export is wrapped at link time (ld --wrap) by a trampoline that bumps the
+# 64-bit counter `tavelo_gl_calls` and jumps on to the real function, so no
+# signature is needed. Calls GLU makes inside its own library are not counted.
+function(tavelo_count_gl_calls target osmesa glu)
+  find_path(_gl_headers GL/gl.h)
+  set(_names)
+  foreach(_pair "GL/gl.h|${osmesa}" "GL/glu.h|${glu}")
+    string(REPLACE "|" ";" _pair "${_pair}")
+    list(GET _pair 0 _header)
+    list(GET _pair 1 _library)
+    file(STRINGS ${_gl_headers}/${_header} _lines REGEX "GLAPIENTRY +glu?[A-Z][A-Za-z0-9_]*")
+    execute_process(COMMAND nm -D --defined-only ${_library} OUTPUT_VARIABLE _exports)
+    foreach(_line IN LISTS _lines)
+      string(REGEX MATCH "GLAPIENTRY +(glu?[A-Z][A-Za-z0-9_]*)" _ ${_line})
+      set(_name ${CMAKE_MATCH_1})
+      if(_exports MATCHES " T ${_name}\n")
+        list(APPEND _names ${_name})
+      endif()
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES _names)
+  set(_source "// Made by cmake/GLCallCounter.cmake.\n#include <cstdint>\nextern \"C\" uint64_t tavelo_gl_calls = 0;\n")
+  set(_options)
+  foreach(_name IN LISTS _names)
+    string(APPEND _source "asm(\".globl __wrap_${_name}\\n__wrap_${_name}:\\n"
+                          "  incq tavelo_gl_calls(%rip)\\n  jmp __real_${_name}@PLT\\n\");\n")
+    list(APPEND _options "-Wl,--wrap=${_name}")
+  endforeach()
+  set(_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_gl_calls.cpp)
+  file(WRITE ${_file}.new "${_source}")
+  configure_file(${_file}.new ${_file} COPYONLY)
+  target_sources(${target} PRIVATE ${_file})
+  target_link_options(${target} PRIVATE ${_options})
+endfunction()
