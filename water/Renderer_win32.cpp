@@ -1,6 +1,7 @@
 // The renderer's window and loop: switch the display to 1024 x 768 x 32,
-// cover it with one "Tavelo_VC" window, draw whenever the message queue is
-// empty, and put everything back on Escape or a close. A failed start ends
+// cover it with one "Tavelo_VC" window, draw a frame per display refresh
+// whenever the message queue is empty, and put everything back on Escape or
+// a close. A failed start ends
 // the program silently with exit code 0; the saver notices by never seeing
 // the window.
 #include "Renderer.h"
@@ -12,7 +13,9 @@
 
 #include "CommandLine.h"
 #include "Contract.h"
-#include "GLHeaders.h"
+#include "FramePacer.h"
+#include "GLHeaders.h"  // <windows.h> first
+#include <mmsystem.h>
 #include "Scene.h"
 #include "Utf16.h"
 #include "WaveField.h"
@@ -160,6 +163,44 @@ void TakePicturePaths() {
     }
 }
 
+namespace {
+
+constexpr DWORD kMinimisedPollMs = 100;  // how often a minimised window looks at its state
+
+double NowMs() {
+    static const double ticksPerMs = [] {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        return static_cast<double>(frequency.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / ticksPerMs;
+}
+
+// The display's refresh rate in the mode the renderer switched to.
+int DisplayRefreshHz() {
+    DEVMODEW mode = {};
+    mode.dmSize = sizeof(DEVMODEW);
+    if (!EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return 0;
+    return static_cast<int>(mode.dmDisplayFrequency);
+}
+
+// Asks the driver to let each swap wait for the display (WGL_EXT_swap_control).
+bool SetSwapInterval() {
+    using SwapIntervalProc = BOOL(WINAPI*)(int);
+    const auto proc = reinterpret_cast<SwapIntervalProc>(
+        reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
+    return proc != nullptr && proc(1) != FALSE;
+}
+
+// Waits for input or a message, at most timeoutMs.
+void WaitForMessages(DWORD timeoutMs) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+}  // namespace
+
 int RendererMain() {
     TakePicturePaths();
     if (!OpenRendererWindow(Utf8ToWide(contract::kRendererCaption).c_str(), 1024, 768, 32)) {
@@ -168,30 +209,56 @@ int RendererMain() {
     }
 
 #ifdef TAVELO_FRAME_REPORT
-    // Measuring build only (not shipped): frames drawn and time taken.
+    // Measuring build only (not shipped): frames drawn and time taken, and
+    // with TAVELO_FRAME_TICK set, the sea held at that tick count.
     DWORD frames = 0;
     const DWORD firstTick = GetTickCount();
+    static uint32_t heldTick = 0;
+    wchar_t held[16] = {};
+    if (GetEnvironmentVariableW(L"TAVELO_FRAME_TICK", held, 16) > 0) {
+        heldTick = static_cast<uint32_t>(wcstoul(held, nullptr, 10));
+        SetWaveClock([] { return heldTick; });
+    }
 #endif
+    // One frame per refresh: the swap waits for the display where the
+    // driver does that, otherwise the loop waits for the frame's slot in the
+    // message wait, so a key or a close still ends the run at once. Waits of
+    // a few milliseconds need the 1 ms timer period.
+    const bool swapInterval = SetSwapInterval();
+    FramePacer pacer(DisplayRefreshHz(), swapInterval);
+    timeBeginPeriod(1);
     MSG message = {};
     for (;;) {
         if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) break;
             TranslateMessage(&message);
             DispatchMessageW(&message);
-        } else if (g_active) {
-            if (g_keys[VK_ESCAPE] || g_escapePressed) break;
-            DrawFrame();
-            SwapBuffers(g_dc);
-#ifdef TAVELO_FRAME_REPORT
-            ++frames;
-#endif
+            continue;
         }
+        if (!g_active) {
+            WaitForMessages(kMinimisedPollMs);  // minimised: nothing to draw
+            continue;
+        }
+        if (g_keys[VK_ESCAPE] || g_escapePressed) break;
+        const int wait = pacer.MillisecondsToWait(NowMs());
+        if (wait > 0) {
+            WaitForMessages(static_cast<DWORD>(wait));
+            continue;
+        }
+        pacer.FrameStarting(NowMs());
+        DrawFrame();
+        SwapBuffers(g_dc);
+#ifdef TAVELO_FRAME_REPORT
+        ++frames;
+#endif
     }
+    timeEndPeriod(1);
 #ifdef TAVELO_FRAME_REPORT
     const DWORD elapsed = GetTickCount() - firstTick;
     if (FILE* report = _wfopen(L"C:\\Tavelo-frames.txt", L"w")) {
-        std::fprintf(report, "frames=%lu ms=%lu fps=%.1f\n", frames, elapsed,
-                     elapsed ? frames * 1000.0 / elapsed : 0.0);
+        std::fprintf(report, "frames=%lu ms=%lu fps=%.1f refresh=%d swapinterval=%d paced=%d\n", frames, elapsed,
+                     elapsed ? frames * 1000.0 / elapsed : 0.0, DisplayRefreshHz(), swapInterval ? 1 : 0,
+                     pacer.Waits() ? 1 : 0);
         std::fclose(report);
     }
 #endif
