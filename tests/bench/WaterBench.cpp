@@ -1,26 +1,102 @@
-// Figures for the renderer's processor work per frame: the wave field
-// (262,144 sines and 16,384 normals) and reading a screen-sized picture.
+// Figures for the renderer's work per frame: the wave field both ways, a
+// whole frame drawn off-screen at 1024 x 768 (including glFinish) the
+// former way and today's, with its GL calls, and reading a screen-sized
+// picture. tools/bench prints them with their ratios.
 #include <benchmark/benchmark.h>
 
-#include "DIB.h"
-#include "WaveField.h"
-#include "../support/BmpBuilder.h"
+#include <string>
 
-static void BM_UpdateWaveField(benchmark::State& state) {
-    SeedWaveRandom(1);
-    AllocateWaveField();
-    InitWaveField();
-    uint32_t tick = 0;
+#include "DIB.h"
+#include "Scene.h"
+#include "WaveBench.h"
+#include "../support/BmpBuilder.h"
+#include "../support/ImmediateWater.h"
+#include "../support/OffscreenGL.h"
+#include "../support/TempDir.h"
+
+extern "C" uint64_t tavelo_gl_calls;
+
+namespace {
+
+void BM_WaveFieldPlain(benchmark::State& state) {
+    PrepareBenchSea();
+    PlainWaveField plain;
+    uint32_t tick = kBenchFirstTick;
     for (auto _ : state) {
-        UpdateWaveFieldAt(tick += 16);
+        PlainWaveFieldFrame(plain, tick += kBenchTickStep);
+        benchmark::DoNotOptimize(plain.heights[0]);
+    }
+    FreeWaveField();
+}
+BENCHMARK(BM_WaveFieldPlain)->Unit(benchmark::kMicrosecond);
+
+void BM_WaveFieldAngleAddition(benchmark::State& state) {
+    PrepareBenchSea();
+    uint32_t tick = kBenchFirstTick;
+    for (auto _ : state) {
+        FastWaveFieldFrame(tick += kBenchTickStep);
         benchmark::DoNotOptimize(WaveHeights[0]);
     }
     FreeWaveField();
-    state.SetItemsProcessed(state.iterations() * 128 * 128 * 16);
 }
-BENCHMARK(BM_UpdateWaveField)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WaveFieldAngleAddition)->Unit(benchmark::kMicrosecond);
 
-static void BM_DecodeScreenPicture(benchmark::State& state) {
+uint32_t g_tick = kBenchFirstTick;
+uint32_t BenchClock() { return g_tick; }
+
+void UpdatePlainField() {
+    static PlainWaveField plain;
+    plain.EvaluateAt(g_tick);
+    plain.CopyToWaveField();
+}
+
+// Whole frames with a screen-sized picture and the sunlight pattern, the
+// former way (plain field, immediate mode, whole backdrop) or today's.
+void DrawFrames(benchmark::State& state, bool former) {
+    OffscreenGL gl(1024, 768);
+    if (!gl.ok()) {
+        state.SkipWithError("no off-screen GL context");
+        return;
+    }
+    TempDir dir;
+    BmpShape backdrop;
+    backdrop.width = 1024;
+    backdrop.height = 768;
+    backdrop.pixel = [](int x, int y) { return static_cast<uint32_t>((x * 7) ^ (y * 131) ^ (x * y)); };
+    BackdropPicturePath = dir.Write("Vey1.bmp", BuildBmp(backdrop));
+    SurfacePicturePath = std::string(TAVELO_ASSETS_DIR) + "/sunlight.bmp";
+    SeedWaveRandom(1);
+    SetWaveClock(BenchClock);
+    ResizeViewport(1024, 768);
+    InitGLState();
+    if (former) {
+        SceneDrawingOptions.updateField = UpdatePlainField;
+        SceneDrawingOptions.drawMesh = DrawWaterImmediate;
+        SceneDrawingOptions.wholeBackdrop = true;
+    }
+    uint64_t calls = 0;
+    for (auto _ : state) {
+        g_tick += kBenchTickStep;
+        const uint64_t before = tavelo_gl_calls;
+        DrawFrame();
+        glFinish();
+        calls = tavelo_gl_calls - before - 1;  // not counting the glFinish
+    }
+    state.counters["gl_calls"] = static_cast<double>(calls);
+    SceneDrawingOptions = SceneDrawing();
+    SetWaveClock(nullptr);
+    BackdropTexture.Release();
+    SurfaceTexture.Release();
+    ReflectionTexture.Release();
+    FreeWaveField();
+}
+void BM_FrameFormer(benchmark::State& state) { DrawFrames(state, true); }
+void BM_FrameToday(benchmark::State& state) { DrawFrames(state, false); }
+// Mesa draws with threads of its own: the time that counts is the wall clock's.
+BENCHMARK(BM_FrameFormer)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_FrameToday)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+
+void BM_DecodeScreenPicture(benchmark::State& state) {
     BmpShape s;
     s.width = 1024;
     s.height = 768;
@@ -34,5 +110,7 @@ static void BM_DecodeScreenPicture(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(file.size()));
 }
 BENCHMARK(BM_DecodeScreenPicture)->Arg(24)->Arg(32)->Unit(benchmark::kMillisecond);
+
+}  // namespace
 
 BENCHMARK_MAIN();
