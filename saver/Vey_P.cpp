@@ -8,13 +8,14 @@
 #include "SaverPlatform.h"
 #include "Utf16.h"
 #include "VBConvert.h"
+#include "Version.h"
 #include "Vey_B.h"
 #include "Vey_B_win32.h"
 #include "Vey_BGM.h"
 #include "resource.h"
 
 const char* const kAuthorPage = "https://tavelo.example.org/";
-const char* const kCreditText = "Design: Tavelo team  Ver.1.0.0";
+const char* const kCreditText = "Design: Tavelo team  Ver." TAVELO_VERSION_TEXT;
 const char* const kSaveFailedText =
     "設定を保存できませんでした。\nTavelo.ini に書き込めません（読み取り専用か、ほかのプログラムが使用中です）。";
 const char* const kFileNotStorableText =

@@ -10,6 +10,8 @@
 //   messagebox CAPTION [TIMEOUT_MS] [--dismiss]   prints the box's text
 //   mode                                   current=WxHxB registry=WxHxB
 //   setmode W H BITS [--registry]          changes the display mode (and its stored value)
+//   longpath PATH                          path=the long form of PATH
+//   regvalue SUBKEY NAME                   sz=TEXT or dword=N: a value under HKEY_CURRENT_USER
 //   start PROGRAM [ARGS...]                starts a program (session only: one at a time)
 //   wait-exit [TIMEOUT_MS]                 waits for it and prints exit=N
 //   kill                                   ends it if it still runs
@@ -42,6 +44,7 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -395,6 +398,38 @@ int Run(int argc, wchar_t** argv) {
         windriver::PumpFor(100);  // let the box lay out its text
         Print(WideToUtf8(windriver::MessageBoxText(box)) + "\n");
         if (HasFlag(argc, argv, L"--dismiss")) windriver::DismissMessageBox(box);
+        return 0;
+    }
+    if (command == L"longpath" && argc >= 3) {  // a path's long form (short names expanded)
+        std::wstring buffer(32768, L'\0');
+        const DWORD length = GetLongPathNameW(argv[2], &buffer[0], static_cast<DWORD>(buffer.size()));
+        if (length == 0 || length >= buffer.size()) return 1;
+        buffer.resize(length);
+        Print("path=" + WideToUtf8(buffer) + "\n");
+        return 0;
+    }
+    if (command == L"regvalue" && argc >= 4) {  // a value under HKEY_CURRENT_USER: "sz=..." or "dword=..."
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, argv[2], 0, KEY_READ, &key) != ERROR_SUCCESS) {
+            Print("no key\n");
+            return 1;
+        }
+        DWORD type = 0, size = 0;
+        LONG result = RegQueryValueExW(key, argv[3], nullptr, &type, nullptr, &size);
+        std::vector<BYTE> data(size + sizeof(wchar_t), 0);
+        if (result == ERROR_SUCCESS) result = RegQueryValueExW(key, argv[3], nullptr, &type, data.data(), &size);
+        RegCloseKey(key);
+        if (result != ERROR_SUCCESS) {
+            Print("no value\n");
+            return 1;
+        }
+        if (type == REG_DWORD) {
+            DWORD value = 0;
+            std::memcpy(&value, data.data(), sizeof value);
+            Print("dword=" + std::to_string(value) + "\n");
+        } else {
+            Print("sz=" + WideToUtf8(reinterpret_cast<const wchar_t*>(data.data())) + "\n");
+        }
         return 0;
     }
     if (command == L"mode") {

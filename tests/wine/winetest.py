@@ -191,14 +191,18 @@ class WineSession:
         except FileNotFoundError:
             pass
 
-    def run(self, program, *args, bare=False, timeout=120, prefix=None, display=None):
+    def run(self, program, *args, bare=False, timeout=120, prefix=None, display=None, capture=True):
+        """Runs a program to its end. Without capture its output is thrown away:
+        a program that starts the prefix's Wine services passes its output pipes
+        on to them, and waiting for the pipes to close would wait for them."""
         command = ([self.wine_run, "--display", display or self.display] + (["--bare"] if bare else []) +
                    (["--prefix", prefix] if prefix else []) + [program, *args])
-        return subprocess.run(command, timeout=timeout, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        output = subprocess.PIPE if capture else subprocess.DEVNULL
+        return subprocess.run(command, timeout=timeout, stdout=output, stderr=output)
 
-    def screenshot(self, name):
+    def screenshot(self, name, display=None):
         path = os.path.join(self.shots, name + ".png")
-        subprocess.run(["import", "-display", self.display, "-window", "root", path], check=True)
+        subprocess.run(["import", "-display", display or self.display, "-window", "root", path], check=True)
         raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, stdout=subprocess.PIPE).stdout
         size = subprocess.run(["identify", "-format", "%w %h", path], check=True,
                               stdout=subprocess.PIPE).stdout.decode().split()
