@@ -166,6 +166,32 @@ def preview(desktop, light, width=152, height=112, horizon=50):
     """The desktop's top, scaled down, above open water that carries the
     sunlight pattern in perspective and a rippling reflection of the desktop."""
     small = downscale(desktop, 1024, 768, width, 768 * width // 1024)
+    return above_the_sea(small, light, width, height, horizon)
+
+
+def wizard_picture(light, width=164, height=314, horizon=118):
+    """The installer's side picture: an evening sky with a low sun over the
+    same sea."""
+    sky = []
+    sun_x, sun_y, sun_r = width * 0.62, horizon * 0.72, 17.0
+    for y in range(horizon):
+        row = bytearray()
+        t = y / (horizon - 1)
+        for x in range(width):
+            colour = [22 + 110 * t ** 2, 48 + 90 * t ** 2, 110 + 80 * t]
+            d = math.hypot(x + 0.5 - sun_x, y + 0.5 - sun_y)
+            glow = max(0.0, 1.0 - d / 70.0) ** 2 * 0.5
+            colour = [c + (255 - c) * glow for c in colour]
+            if d < sun_r:
+                edge = min(1.0, sun_r - d)
+                colour = [c + (v - c) * edge for c, v in zip(colour, (255, 236, 170))]
+            row += bytes(max(0, min(255, int(c + 0.5))) for c in colour)
+        sky.append(bytes(row))
+    return above_the_sea(sky, light, width, height, horizon)
+
+
+def above_the_sea(small, light, width, height, horizon):
+    """The picture's rows above the horizon, then the sea below them."""
     rows = [bytearray(small[y]) for y in range(horizon)]
     lsize = len(light)
     for y in range(horizon, height):
@@ -337,6 +363,7 @@ def main():
     for selected in (0, 1):
         write_bmp(os.path.join(out, f"radio-{selected}.bmp"), 12, 12, radio_mark(selected == 1))
     write_icon(os.path.join(out, "tavelo.ico"))
+    write_bmp(os.path.join(out, "installer-wizard.bmp"), 164, 314, wizard_picture(light))
     for name in BUTTON_STRIPS:
         write_bmp(os.path.join(out, f"button-{name}.bmp"), BUTTON_W, BUTTON_H, button_picture(name))
 

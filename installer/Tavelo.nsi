@@ -5,8 +5,8 @@
 ; pages, by the system's language. /S installs and uninstalls silently.
 ;
 ; Built by CMake (installer/CMakeLists.txt), which defines VERSION, BIN (the
-; folder with Tavelo.scr and Tavelo.dll), ICON, OUTFILE and, for a 64-bit
-; build, AMD64.
+; folder with Tavelo.scr and Tavelo.dll), ICON, WIZARD (the side picture),
+; OUTFILE and, for a 64-bit build, AMD64.
 
 Unicode true
 !ifdef AMD64
@@ -36,6 +36,10 @@ BrandingText "${PRODUCT} ${VERSION}"
 !include "WinMessages.nsh"
 
 !define MUI_ICON "${ICON}"
+!ifdef WIZARD  ; the side picture of the first and last pages
+  !define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD}"
+  !define MUI_UNWELCOMEFINISHPAGE_BITMAP "${WIZARD}"
+!endif
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 
