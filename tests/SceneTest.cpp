@@ -32,11 +32,7 @@ extern "C" uint64_t tavelo_gl_calls;  // every GL and GLU call the test program 
 const uint32_t kTicks[] = {0u, 1000u, 123456u, 2147483647u, 4294967295u};
 
 // The field by the plain sum of sines, at the test clock.
-void UpdatePlainField() {
-    static PlainWaveField plain;
-    plain.EvaluateAt(g_tick);
-    plain.CopyToWaveField();
-}
+void UpdatePlainField() { FillWaveFieldPlainly(g_tick); }
 
 // A flat sea at the given height.
 double g_flatHeight = 0.0;

@@ -4,6 +4,7 @@
 // picture. tools/bench prints them with their ratios.
 #include <benchmark/benchmark.h>
 
+#include <optional>
 #include <string>
 
 #include "DIB.h"
@@ -23,7 +24,7 @@ void BM_WaveFieldPlain(benchmark::State& state) {
     PlainWaveField plain;
     uint32_t tick = kBenchFirstTick;
     for (auto _ : state) {
-        PlainWaveFieldFrame(plain, tick += kBenchTickStep);
+        plain.EvaluateAt(tick += kBenchTickStep);
         benchmark::DoNotOptimize(plain.heights[0]);
     }
     FreeWaveField();
@@ -34,7 +35,7 @@ void BM_WaveFieldAngleAddition(benchmark::State& state) {
     PrepareBenchSea();
     uint32_t tick = kBenchFirstTick;
     for (auto _ : state) {
-        FastWaveFieldFrame(tick += kBenchTickStep);
+        UpdateWaveFieldAt(tick += kBenchTickStep);
         benchmark::DoNotOptimize(WaveHeights[0]);
     }
     FreeWaveField();
@@ -44,11 +45,7 @@ BENCHMARK(BM_WaveFieldAngleAddition)->Unit(benchmark::kMicrosecond);
 uint32_t g_tick = kBenchFirstTick;
 uint32_t BenchClock() { return g_tick; }
 
-void UpdatePlainField() {
-    static PlainWaveField plain;
-    plain.EvaluateAt(g_tick);
-    plain.CopyToWaveField();
-}
+void UpdatePlainField() { FillWaveFieldPlainly(g_tick); }
 
 // Whole frames with a screen-sized picture and the sunlight pattern, the
 // former way (plain field, immediate mode, whole backdrop) or today's.
@@ -69,11 +66,8 @@ void DrawFrames(benchmark::State& state, bool former) {
     SetWaveClock(BenchClock);
     ResizeViewport(1024, 768);
     InitGLState();
-    if (former) {
-        SceneDrawingOptions.updateField = UpdatePlainField;
-        SceneDrawingOptions.drawMesh = DrawWaterImmediate;
-        SceneDrawingOptions.wholeBackdrop = true;
-    }
+    std::optional<FormerDrawing> formerDrawing;
+    if (former) formerDrawing.emplace(UpdatePlainField);
     uint64_t calls = 0;
     for (auto _ : state) {
         g_tick += kBenchTickStep;
@@ -83,7 +77,6 @@ void DrawFrames(benchmark::State& state, bool former) {
         calls = tavelo_gl_calls - before - 1;  // not counting the glFinish
     }
     state.counters["gl_calls"] = static_cast<double>(calls);
-    SceneDrawingOptions = SceneDrawing();
     SetWaveClock(nullptr);
     BackdropTexture.Release();
     SurfaceTexture.Release();

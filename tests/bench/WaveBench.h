@@ -14,10 +14,6 @@ inline void PrepareBenchSea() {
     InitWaveField();
 }
 
-// One frame's field at the given tick, each way.
-inline void PlainWaveFieldFrame(PlainWaveField& plain, uint32_t tick) { plain.EvaluateAt(tick); }
-inline void FastWaveFieldFrame(uint32_t tick) { UpdateWaveFieldAt(tick); }
-
 // Tick counts near the top of the range, where the phases are largest.
 constexpr uint32_t kBenchFirstTick = 4000000000u;
 constexpr uint32_t kBenchTickStep = 16;

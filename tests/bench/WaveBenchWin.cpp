@@ -34,8 +34,8 @@ double MicrosecondsPerFrame(const std::function<void(uint32_t)>& frame) {
 int main() {
     PrepareBenchSea();
     PlainWaveField plain;
-    const double plainUs = MicrosecondsPerFrame([&](uint32_t tick) { PlainWaveFieldFrame(plain, tick); });
-    const double fastUs = MicrosecondsPerFrame([](uint32_t tick) { FastWaveFieldFrame(tick); });
+    const double plainUs = MicrosecondsPerFrame([&](uint32_t tick) { plain.EvaluateAt(tick); });
+    const double fastUs = MicrosecondsPerFrame([](uint32_t tick) { UpdateWaveFieldAt(tick); });
     std::printf("bits=%d plain_us=%.1f angle_addition_us=%.1f\n", static_cast<int>(sizeof(void*) * 8), plainUs, fastUs);
     FreeWaveField();
     return 0;

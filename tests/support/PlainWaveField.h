@@ -45,3 +45,11 @@ struct PlainWaveField {
         std::copy(normals.begin(), normals.end(), WaveNormals);
     }
 };
+
+// The renderer's arrays filled the plain way at the given tick: the field a
+// frame drawn the former way shows.
+inline void FillWaveFieldPlainly(uint32_t tickMs) {
+    static PlainWaveField plain;
+    plain.EvaluateAt(tickMs);
+    plain.CopyToWaveField();
+}
