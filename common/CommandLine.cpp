@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "Contract.h"
+
 std::vector<std::string> SplitCommandLine(const std::string& line) {
     std::vector<std::string> arguments;
     size_t i = 0;
@@ -75,4 +77,44 @@ std::string ArgumentsOf(const std::string& fullCommandLine) {
     while (i < s.size() && s[i] != ' ' && s[i] != '\t') ++i;
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
     return s.substr(i);
+}
+
+namespace {
+
+bool IsOption(const std::string& argument, const char* option) {
+    if (argument.size() != std::char_traits<char>::length(option)) return false;
+    for (size_t i = 0; i < argument.size(); ++i) {
+        const char c = argument[i];
+        if ((c >= 'A' && c <= 'Z' ? char(c + 32) : c) != option[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+RendererArguments ParseRendererArguments(const std::vector<std::string>& arguments) {
+    RendererArguments parsed;
+    std::vector<std::string> paths;
+    for (const std::string& argument : arguments) {
+        if (paths.empty() && IsOption(argument, contract::kKeepResolutionOption)) {
+            parsed.keepResolution = true;
+        } else {
+            paths.push_back(argument);
+        }
+    }
+    if (paths.size() == 2) {
+        parsed.screenCopy = paths[0];
+        parsed.lightPattern = paths[1];
+    }
+    return parsed;
+}
+
+std::string RendererArgumentText(const RendererArguments& arguments) {
+    std::string text = arguments.keepResolution ? contract::kKeepResolutionOption : "";
+    const RendererArguments defaults;
+    if (arguments.screenCopy != defaults.screenCopy || arguments.lightPattern != defaults.lightPattern) {
+        if (!text.empty()) text += " ";
+        text += QuoteArgument(arguments.screenCopy) + " " + QuoteArgument(arguments.lightPattern);
+    }
+    return text;
 }

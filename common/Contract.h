@@ -1,7 +1,10 @@
 // What passes between the screen saver (Tavelo.scr) and its renderer
-// (Tavelo.dll): nothing but the renderer's program file, two picture files
-// and the renderer's window caption.
+// (Tavelo.dll): the renderer's program file and its command line, two
+// picture files and the renderer's window caption.
 #pragma once
+
+#include <string>
+#include <vector>
 
 namespace contract {
 
@@ -22,9 +25,27 @@ constexpr const char* kFallbackFolder = "Tavelo";  // under the user's temporary
 constexpr const char* kScreenCopyName = "Vey1.bmp";
 constexpr const char* kLightPatternName = "Vey2.bmp";
 
-// The renderer's window: the saver looks for the caption every 500 ms and
-// ends the run once it has gone.
+// The renderer's windows, one a monitor: the saver looks for the caption
+// every 500 ms and ends the run once none is left.
 constexpr const char* kRendererCaption = "Tavelo_VC";
 constexpr const char* kRendererClass = "PCUWindowClass";
 
+// Given first, this keeps the display's own resolution; without it the
+// renderer switches the primary display to 1024 x 768 x 32.
+constexpr const char* kKeepResolutionOption = "/keep";
+
 }  // namespace contract
+
+// The renderer's command line: [/keep] [SCREEN_COPY LIGHT_PATTERN]. With no
+// arguments at all the renderer behaves as it always has: it switches the
+// display and reads the fixed pictures.
+struct RendererArguments {
+    bool keepResolution = false;
+    std::string screenCopy = contract::kScreenCopyFile;
+    std::string lightPattern = contract::kLightPatternFile;
+};
+// From the arguments after the program's name. Anything that is not the
+// option, nor exactly two paths, leaves the fixed paths.
+RendererArguments ParseRendererArguments(const std::vector<std::string>& arguments);
+// The argument text for them, quoted; empty for the defaults.
+std::string RendererArgumentText(const RendererArguments& arguments);

@@ -5,6 +5,7 @@
 
 #include "FileReplace.h"
 #include "Utf16.h"
+#include "WinHandles.h"
 
 namespace {
 
@@ -29,12 +30,15 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
     const std::wstring temporary = target + L".tmp-" + std::to_wstring(GetCurrentProcessId());
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size() && FlushFileBuffers(file);
-    CloseHandle(file);
+    bool ok = false;
+    {
+        const win::Handle file(
+            CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        DWORD written = 0;
+        ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+             written == bytes.size() && FlushFileBuffers(file.get());
+    }
     if (!ok || !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(temporary.c_str());
         return false;

@@ -7,6 +7,7 @@
 
 #include "SaverPlatform.h"
 #include "Utf16.h"
+#include "WinHandles.h"
 
 namespace {
 
@@ -56,9 +57,9 @@ std::string FromShiftJis(const std::string& bytes) {
 }
 
 FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
-    HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const win::Handle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Missing : FileRead::Failed;
     }
@@ -66,17 +67,14 @@ FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
     char chunk[65536];
     DWORD got = 0;
     bool ok = true;
-    while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != 0) && got > 0) bytes.append(chunk, got);
-    CloseHandle(file);
+    while ((ok = ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) != 0) && got > 0) bytes.append(chunk, got);
     return ok ? FileRead::Ok : FileRead::Failed;
 }
 
 
 bool CanOpenForReading(const std::string& path) {
     if (path.empty()) return false;
-    HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;  // a folder does not open without backup semantics
-    CloseHandle(file);
-    return true;
+    const win::Handle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file);  // a folder does not open without backup semantics
 }

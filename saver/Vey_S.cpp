@@ -51,22 +51,19 @@ Vey_S::Vey_S(std::function<void()> endRun, bool pointerHidden)
     Display1.SetPicture(forms::Picture::FromResource(IDB_SUNLIGHT));
 }
 
-Vey_S::~Vey_S() {
-    if (renderer_ != nullptr) CloseHandle(renderer_);
-}
-
 void Vey_S::Form_Load() {
     // The form takes the primary screen's size; it stays hidden.
     Move(Left(), Top(), forms::Screen::Width(), forms::Screen::Height());
     Display(0).Resize(ScaleWidth(), ScaleHeight());
 
     // The screen as it is now, from its top-left corner.
-    HWND desktop = GetDesktopWindow();
-    HDC screen = GetDC(desktop);
-    if (screen != nullptr) {
-        BitBlt(Display(0).DC(), 0, 0, Display(0).ScaleWidth(), Display(0).ScaleHeight(), screen, 0, 0, SRCCOPY);
-        Display(0).Refresh();
-        API_Result = ReleaseDC(desktop, screen);
+    {
+        const win::WindowDC screen(GetDesktopWindow());
+        if (screen) {
+            BitBlt(Display(0).DC(), 0, 0, Display(0).ScaleWidth(), Display(0).ScaleHeight(), screen.get(), 0, 0,
+                   SRCCOPY);
+            Display(0).Refresh();
+        }
     }
 
     // Both pictures are on disk before the renderer starts. Where none can
@@ -78,7 +75,7 @@ void Vey_S::Form_Load() {
     RendererPath = ProgramFolder() + contract::kRendererFile;
     const std::string arguments =
         fallback_ ? QuoteArgument(ScreenCopyPath) + " " + QuoteArgument(LightPatternPath) : std::string();
-    renderer_ = forms::Application::Shell(RendererPath, arguments);
+    renderer_.Reset(forms::Application::Shell(RendererPath, arguments));
     startTick_ = GetTickCount();
 
     // The music starts after the renderer.
@@ -132,8 +129,8 @@ bool Vey_S::WritePictures() {
 // A renderer that never showed its window: end its process, and put back
 // the display mode it may have changed.
 void Vey_S::GiveUpRenderer() {
-    TerminateProcess(renderer_, 1);
-    WaitForSingleObject(renderer_, 2000);
+    TerminateProcess(renderer_.get(), 1);
+    WaitForSingleObject(renderer_.get(), 2000);
     RestoreDisplayMode();
 }
 
@@ -151,7 +148,7 @@ void Vey_S::RemovePictures() {
 
 void Vey_S::Timer3_Timer() {
     const bool found = FindWindowW(nullptr, Utf8ToWide(contract::kRendererCaption).c_str()) != nullptr;
-    const bool running = renderer_ != nullptr && WaitForSingleObject(renderer_, 0) == WAIT_TIMEOUT;
+    const bool running = renderer_ && WaitForSingleObject(renderer_.get(), 0) == WAIT_TIMEOUT;
     if (watch_.StartTimedOut(running, GetTickCount() - startTick_)) {
         Timer3.SetEnabled(false);
         GiveUpRenderer();
@@ -162,7 +159,7 @@ void Vey_S::Timer3_Timer() {
         Timer3.SetEnabled(false);
         // A renderer that ends normally has put the mode back by the time its
         // process is gone; one that crashed or was killed has not.
-        if (renderer_ != nullptr) WaitForSingleObject(renderer_, 1000);
+        if (renderer_) WaitForSingleObject(renderer_.get(), 1000);
         RestoreDisplayMode();
         Unload();
     }

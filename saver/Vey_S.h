@@ -12,6 +12,7 @@
 
 #include "Forms/Forms.h"
 #include "RunRules.h"
+#include "WinHandles.h"
 
 // Design data of the form.
 constexpr UINT kMp3WatchInterval = 1000;    // Timer1
@@ -25,7 +26,6 @@ public:
     // once unless a test hands in its own. pointerHidden: start-up hid the
     // pointer for this run (an "S" run), so its end gives it back.
     explicit Vey_S(std::function<void()> endRun = nullptr, bool pointerHidden = false);
-    ~Vey_S() override;
 
     forms::PictureBox Display0;  // Display(0): the screen copy
     forms::PictureBox Display1;  // Display(1): the light pattern
@@ -53,7 +53,7 @@ private:
 
     std::function<void()> endRun_;
     bool pointerHidden_;
-    HANDLE renderer_ = nullptr;
+    win::Handle renderer_;  // the renderer's process
     RendererWatch watch_;
     DWORD startTick_ = 0;
     bool fallback_ = false;  // the pictures are in the temporary folder

@@ -103,27 +103,24 @@ protected:
         SeedWaveRandom(1);
         g_tick = 123456;
     }
-    void TearDown() override {
-        BackdropTexture.Release();
-        SurfaceTexture.Release();
-        ReflectionTexture.Release();
-        FreeWaveField();
-        SetWaveClock(nullptr);
-    }
+    void TearDown() override { SetWaveClock(nullptr); }
 
     void Prepare(const BmpShape& backdrop, const BmpShape& surface) {
-        BackdropPicturePath = dir.Write("Vey1.bmp", BuildBmp(backdrop));
-        SurfacePicturePath = dir.Write("Vey2.bmp", BuildBmp(surface));
-        ResizeViewport(W, H);
-        ASSERT_TRUE(InitGLState());
+        PrepareFiles(dir.Write("Vey1.bmp", BuildBmp(backdrop)), dir.Write("Vey2.bmp", BuildBmp(surface)));
+    }
+    void PrepareFiles(const std::string& backdrop, const std::string& surface) {
+        ASSERT_TRUE(sea.Init());
+        scene.ResizeViewport(W, H);
+        ASSERT_TRUE(scene.InitGLState(ReadScenePictures(backdrop, surface)));
     }
 
     std::vector<uint8_t> Draw() {
-        DrawFrame();
+        sea.Update();
+        scene.DrawFrame();
         return gl.Frame();
     }
     std::vector<uint8_t> DrawFormer(void (*updateField)() = nullptr) {
-        FormerDrawing former(updateField);
+        FormerDrawing former(scene, sea, updateField);
         return Draw();
     }
 
@@ -150,9 +147,11 @@ protected:
         return count;
     }
 
-    OffscreenGL gl{W, H};
+    OffscreenGL gl{W, H};  // first made, last gone: the textures go before their context
     RecordingSink sink;
     TempDir dir;
+    Sea sea;
+    Scene scene{sea};
 };
 
 ::testing::AssertionResult Near(Colour expected, Colour actual, int tolerance = 3) {
@@ -212,10 +211,6 @@ TEST_F(SceneTest, ReflectionAddsAFlippedRipplingCopyOfThePicture) {
     // (blue) towards the horizon: compare with a black picture.
     Prepare(Backdrop(0, 0, 0, 0, 0), PlainSurface(0x808080));
     const auto dark = Draw();
-    BackdropTexture.Release();
-    ReflectionTexture.Release();
-    SurfaceTexture.Release();
-    FreeWaveField();
     SeedWaveRandom(1);
     Prepare(Backdrop(0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF, 0x0000FF), PlainSurface(0x808080));
     const auto lit = Draw();
@@ -269,15 +264,13 @@ TEST_F(SceneTest, FramesFollowTheTickCountOnly) {
 }
 
 TEST_F(SceneTest, MissingPicturesLeaveAWhiteBackdropAndPlainWater) {
-    BackdropPicturePath = dir.File("missing1.bmp");
-    SurfacePicturePath = dir.File("missing2.bmp");
-    ResizeViewport(W, H);
-    ASSERT_TRUE(InitGLState());
+    const std::string backdrop = dir.File("missing1.bmp"), surface = dir.File("missing2.bmp");
+    PrepareFiles(backdrop, surface);
     ASSERT_EQ(3u, sink.messages.size());
-    EXPECT_EQ(DIBOpenFailedMessage(BackdropPicturePath), sink.messages[0]);
-    EXPECT_EQ(DIBOpenFailedMessage(SurfacePicturePath), sink.messages[1]);
-    EXPECT_EQ(DIBOpenFailedMessage(BackdropPicturePath), sink.messages[2]);
-    EXPECT_NE(0u, BackdropTexture.name);  // created, without an image
+    EXPECT_EQ(DIBOpenFailedMessage(backdrop), sink.messages[0]);
+    EXPECT_EQ(DIBOpenFailedMessage(surface), sink.messages[1]);
+    EXPECT_EQ(DIBOpenFailedMessage(backdrop), sink.messages[2]);
+    EXPECT_NE(0u, scene.BackdropTexture.name);  // created, without an image
 
     const auto f = Draw();
     for (int y = 0; y <= kLastBackdropRow; y += 10) {
@@ -362,11 +355,12 @@ TEST_F(SceneTest, TheWaterCoversTheCutBackdropEvenAtItsLowest) {
     EXPECT_GT(cut, 300);  // more than two fifths of the backdrop is not drawn
     for (double height : {-WaveHeightBound(), WaveHeightBound()}) {
         g_flatHeight = height;
-        SceneDrawingOptions.updateField = UpdateFlatField;
+        sea.updateField = UpdateFlatField;
         const auto cutFrame = Draw();
-        SceneDrawingOptions.wholeBackdrop = true;
+        scene.drawing.wholeBackdrop = true;
         const auto whole = Draw();
-        SceneDrawingOptions = SceneDrawing();
+        scene.drawing = SceneDrawing();
+        sea.updateField = nullptr;
         EXPECT_EQ(0u, Compare(cutFrame, whole).pixels) << "sea at " << height;
         if (height < 0) {
             // Tight: a few rows above the cut the backdrop shows (the middle band's right half).

@@ -1,39 +1,28 @@
-// The renderer's window and loop: switch the display to 1024 x 768 x 32,
-// cover it with one "Tavelo_VC" window, draw a frame per display refresh
-// whenever the message queue is empty, and put everything back on Escape or
-// a close. A failed start ends
-// the program silently with exit code 0; the saver notices by never seeing
-// the window.
+// The renderer's windows and loop: switch the primary display to 1024 x 768
+// x 32 (unless the user keeps its resolution; where the display refuses, it
+// stays as it is), cover every monitor with a "Tavelo_VC" window showing
+// water in front of its own part of the screen copy, draw a frame per
+// display refresh whenever the message queue is empty, and put everything
+// back on Escape or a close. Where not even one window can be made the
+// program ends silently with exit code 0; the saver notices by never seeing
+// a window.
 #include "Renderer.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <string>
 #include <vector>
 
 #include "CommandLine.h"
-#include "Contract.h"
+#include "Displays.h"
 #include "FramePacer.h"
 #include "GLHeaders.h"  // <windows.h> first
 #include <mmsystem.h>
-#include "Scene.h"
 #include "Utf16.h"
 #include "WaveField.h"
 
 namespace {
-
-BOOL g_fullscreen = FALSE;      // the display mode was changed and must be restored
-BOOL g_active = TRUE;           // the window is not minimised: frames are drawn
-bool g_keys[256] = {};          // key-down state by virtual-key code
-bool g_escapePressed = false;   // Escape went down since the start, even if it is up again
-
-const std::wstring kClassNameText = Utf8ToWide(contract::kRendererClass);
-const wchar_t* const kClassName = kClassNameText.c_str();
-
-HWND g_window = nullptr;
-HDC g_dc = nullptr;
-HGLRC g_context = nullptr;
-HINSTANCE g_instance = nullptr;
 
 const PIXELFORMATDESCRIPTOR kPixelFormat = {
     sizeof(PIXELFORMATDESCRIPTOR),  // 40
@@ -54,118 +43,9 @@ const PIXELFORMATDESCRIPTOR kPixelFormat = {
     0, 0, 0            // layer, visible and damage masks
 };
 
-}  // namespace
+const std::wstring kClassName = Utf8ToWide(contract::kRendererClass);
 
-void CloseRendererWindow() {
-    FreeWaveField();
-    if (g_fullscreen) {
-        ChangeDisplaySettingsW(nullptr, 0);  // back to the desktop's stored mode
-        ShowCursor(TRUE);
-        g_fullscreen = FALSE;
-    }
-    if (g_context != nullptr) {
-        wglMakeCurrent(nullptr, nullptr);
-        wglDeleteContext(g_context);
-        g_context = nullptr;
-    }
-    if (g_dc != nullptr) {
-        ReleaseDC(g_window, g_dc);
-        g_dc = nullptr;
-    }
-    if (g_window != nullptr) {
-        DestroyWindow(g_window);
-        g_window = nullptr;
-    }
-    UnregisterClassW(kClassName, g_instance);
-}
-
-// Opens the window and its rendering context. A failure leaves whatever was
-// made so far to CloseRendererWindow, which copes with any part of it.
-BOOL OpenRendererWindow(const wchar_t* caption, int width, int height, int bits) {
-    RECT rect = {0, 0, width, height};
-    g_instance = GetModuleHandleW(nullptr);
-
-    WNDCLASSW windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-    windowClass.lpfnWndProc = RendererWindowProc;
-    windowClass.hInstance = g_instance;
-    windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_WINLOGO));
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassW(&windowClass)) return FALSE;
-
-    DEVMODEW mode = {};
-    mode.dmSize = sizeof(DEVMODEW);
-    mode.dmPelsWidth = static_cast<DWORD>(width);
-    mode.dmPelsHeight = static_cast<DWORD>(height);
-    mode.dmBitsPerPel = static_cast<DWORD>(bits);
-    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-    if (ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return FALSE;
-    g_fullscreen = TRUE;  // only now is there a mode (and a hidden pointer) to give back
-
-    ShowCursor(FALSE);
-
-    const DWORD style = WS_POPUP;
-    const DWORD exStyle = WS_EX_APPWINDOW;
-    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-
-    g_window = CreateWindowExW(exStyle, kClassName, caption, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, g_instance, nullptr);
-    if (g_window == nullptr || (g_dc = GetDC(g_window)) == nullptr) return FALSE;
-    const int format = ChoosePixelFormat(g_dc, &kPixelFormat);
-    if (format == 0 || !SetPixelFormat(g_dc, format, &kPixelFormat)) return FALSE;
-    if ((g_context = wglCreateContext(g_dc)) == nullptr || !wglMakeCurrent(g_dc, g_context)) return FALSE;
-
-    ShowWindow(g_window, SW_SHOW);
-    // Started by the saver, the window must also take the keyboard, or
-    // Escape would go elsewhere.
-    SetForegroundWindow(g_window);
-    SetFocus(g_window);
-    ResizeViewport(width, height);
-    return InitGLState();
-}
-
-LRESULT CALLBACK RendererWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_SIZE:
-            ResizeViewport(LOWORD(lParam), HIWORD(lParam));
-            return 0;
-        case WM_ACTIVATE:
-            g_active = HIWORD(wParam) == 0;  // not minimised
-            return 0;
-        case WM_CLOSE:
-            PostQuitMessage(0);
-            return 0;
-        case WM_KEYDOWN:
-            g_keys[wParam & 0xFF] = true;
-            // A quick tap brings its key-up in the same batch of messages:
-            // remember the press itself, or the loop would never see it.
-            if (wParam == VK_ESCAPE) g_escapePressed = true;
-            return 0;
-        case WM_KEYUP:
-            g_keys[wParam & 0xFF] = false;
-            return 0;
-        default:
-            return DefWindowProcW(window, message, wParam, lParam);
-    }
-}
-
-// The saver gives two picture paths when it could not write the fixed ones
-// in the root of drive C; with anything else the fixed ones are read.
-void TakePicturePaths() {
-    const std::vector<std::string> arguments = SplitCommandLine(WideToUtf8(GetCommandLineW()));
-    if (arguments.size() == 3) {
-        BackdropPicturePath = arguments[1];
-        SurfacePicturePath = arguments[2];
-    } else {
-        BackdropPicturePath = contract::kScreenCopyFile;
-        SurfacePicturePath = contract::kLightPatternFile;
-    }
-}
-
-namespace {
-
-constexpr DWORD kMinimisedPollMs = 100;  // how often a minimised window looks at its state
+constexpr DWORD kMinimisedPollMs = 100;  // how often a minimised renderer looks at its windows
 
 double NowMs() {
     static const double ticksPerMs = [] {
@@ -178,20 +58,13 @@ double NowMs() {
     return static_cast<double>(now.QuadPart) / ticksPerMs;
 }
 
-// The display's refresh rate in the mode the renderer switched to.
-int DisplayRefreshHz() {
-    DEVMODEW mode = {};
-    mode.dmSize = sizeof(DEVMODEW);
-    if (!EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return 0;
-    return static_cast<int>(mode.dmDisplayFrequency);
-}
-
-// Asks the driver to let each swap wait for the display (WGL_EXT_swap_control).
-bool SetSwapInterval() {
+// Asks the driver to let each swap of the current context wait for the
+// display (WGL_EXT_swap_control).
+bool SetSwapInterval(int interval) {
     using SwapIntervalProc = BOOL(WINAPI*)(int);
     const auto proc = reinterpret_cast<SwapIntervalProc>(
         reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
-    return proc != nullptr && proc(1) != FALSE;
+    return proc != nullptr && proc(interval) != FALSE;
 }
 
 // Waits for input or a message, at most timeoutMs.
@@ -199,11 +72,190 @@ void WaitForMessages(DWORD timeoutMs) {
     MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
+SceneLook LookOf(const WindowPlan& plan) {
+    SceneLook look;
+    look.picture = plan.picture;
+    look.aspect = plan.aspect;
+    look.exactBackdrop = plan.exactBackdrop;
+    return look;
+}
+
 }  // namespace
 
-int RendererMain() {
-    TakePicturePaths();
-    if (!OpenRendererWindow(Utf8ToWide(contract::kRendererCaption).c_str(), 1024, 768, 32)) {
+RendererWindow::RendererWindow(Renderer& owner, const WindowPlan& plan, const Sea& sea)
+    : owner(owner), plan(plan), scene(sea) {}
+
+RendererWindow::~RendererWindow() {
+    if (context_ != nullptr) {
+        if (wglGetCurrentContext() == context_) wglMakeCurrent(nullptr, nullptr);
+        // The scene's textures go with the context.
+        wglDeleteContext(context_);
+    }
+    if (dc_ != nullptr) ReleaseDC(window_.get(), dc_);
+    // window_ is destroyed last, by its holder.
+}
+
+bool RendererWindow::Open(HINSTANCE instance, const wchar_t* className, const wchar_t* caption) {
+    const DWORD style = WS_POPUP;
+    const DWORD exStyle = WS_EX_APPWINDOW;
+    const PixelRect& r = plan.window;
+    RECT rect = {0, 0, r.Width(), r.Height()};
+    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    window_.Reset(CreateWindowExW(exStyle, className, caption, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, r.left,
+                                  r.top, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance,
+                                  this));
+    if (!window_ || (dc_ = GetDC(window_.get())) == nullptr) return false;
+    const int format = ChoosePixelFormat(dc_, &kPixelFormat);
+    if (format == 0 || !SetPixelFormat(dc_, format, &kPixelFormat)) return false;
+    if ((context_ = wglCreateContext(dc_)) == nullptr) return false;
+    return MakeCurrent();
+}
+
+bool RendererWindow::MakeCurrent() const { return context_ != nullptr && wglMakeCurrent(dc_, context_) != FALSE; }
+
+void RendererWindow::Show() {
+    ShowWindow(window_.get(), SW_SHOW);
+    MakeCurrent();
+    scene.ResizeViewport(plan.window.Width(), plan.window.Height());
+}
+
+void Renderer::CloseRendererWindow() {
+    if (fullscreen_) {
+        RestoreDisplayMode();  // back to the desktop's stored mode
+        fullscreen_ = false;
+    }
+    if (pointerHidden_) {
+        ShowCursor(TRUE);
+        pointerHidden_ = false;
+    }
+    windows_.clear();  // each: its context, device context and window (the sea frees its field itself)
+    if (classRegistered_) {
+        UnregisterClassW(kClassName.c_str(), instance_);
+        classRegistered_ = false;
+    }
+}
+
+bool Renderer::OpenRendererWindow(const wchar_t* caption, int width, int height, int bits) {
+    instance_ = GetModuleHandleW(nullptr);
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    windowClass.lpfnWndProc = RendererWindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_WINLOGO));
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.lpszClassName = kClassName.c_str();
+    if (!RegisterClassW(&windowClass)) return false;
+    classRegistered_ = true;
+
+    // The layout as the saver copied it, then after the switch: a display
+    // that refuses the designed mode runs in its own (nothing to restore).
+    std::vector<Monitor> before = CurrentMonitors();
+    fullscreen_ = SwitchPrimaryDisplay(width, height, bits);
+    if (!fullscreen_) return false;
+    ShowCursor(FALSE);
+    pointerHidden_ = true;
+    std::vector<Monitor> after = CurrentMonitors();
+    auto primaryOnly = [](std::vector<Monitor>& monitors) {
+        monitors.erase(std::remove_if(monitors.begin(), monitors.end(), [](const Monitor& m) { return !m.primary; }),
+                       monitors.end());
+    };
+    primaryOnly(before);
+    primaryOnly(after);
+    const PixelRect screen = VirtualScreen(before);
+    const std::vector<WindowPlan> placed = PlanWindows(before, after, screen.Width(), screen.Height(), fullscreen_);
+
+    // Every monitor is covered before anything is drawn. A monitor whose
+    // window or context cannot be made is left out; the primary's cannot be.
+    for (const WindowPlan& plan : placed) {
+        auto window = std::make_unique<RendererWindow>(*this, plan, sea_);
+        if (!window->Open(instance_, kClassName.c_str(), caption)) {
+            if (windows_.empty()) return false;
+            continue;
+        }
+        windows_.push_back(std::move(window));
+    }
+    if (windows_.empty()) return false;
+    for (auto& window : windows_) window->Show();
+    // Started by the saver, the primary's window must also take the
+    // keyboard, or Escape would go elsewhere.
+    SetForegroundWindow(windows_.front()->hWnd());
+    SetFocus(windows_.front()->hWnd());
+
+    // The pictures (a missing one is reported, over the windows), each
+    // window's part of them, and the one sea.
+    windows_.front()->MakeCurrent();
+    const ScenePictures pictures = ReadScenePictures(arguments_.screenCopy, arguments_.lightPattern);
+    const int copyWidth = pictures.backdrop ? pictures.backdrop->width : screen.Width();
+    const int copyHeight = pictures.backdrop ? pictures.backdrop->height : screen.Height();
+    const std::vector<WindowPlan> shown = PlanWindows(before, after, copyWidth, copyHeight, fullscreen_);
+    sea_.Init();
+    for (auto& window : windows_) {
+        for (const WindowPlan& plan : shown) {
+            if (plan.device == window->plan.device) window->plan = plan;
+        }
+        window->MakeCurrent();
+        window->scene.InitGLState(pictures, LookOf(window->plan));
+    }
+    return true;
+}
+
+LRESULT CALLBACK Renderer::RendererWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* window = reinterpret_cast<RendererWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+    return window->owner.Handle(*window, hwnd, message, wParam, lParam);
+}
+
+// (hwnd, not window.hWnd(): messages come before CreateWindowExW returns.)
+LRESULT Renderer::Handle(RendererWindow& window, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            // Its own context: the viewport belongs to it.
+            if (window.MakeCurrent()) window.scene.ResizeViewport(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_ACTIVATE:
+            window.active = HIWORD(wParam) == 0;  // not minimised
+            return 0;
+        case WM_CLOSE:  // on any monitor: the run ends
+            PostQuitMessage(0);
+            return 0;
+        case WM_KEYDOWN:
+            keys_[wParam & 0xFF] = true;
+            // A quick tap brings its key-up in the same batch of messages:
+            // remember the press itself, or the loop would never see it.
+            if (wParam == VK_ESCAPE) escapePressed_ = true;
+            return 0;
+        case WM_KEYUP:
+            keys_[wParam & 0xFF] = false;
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+bool Renderer::AnyWindowActive() const {
+    for (const auto& window : windows_) {
+        if (window->active) return true;
+    }
+    return false;
+}
+
+// One frame: the sea once, then every window that is not minimised.
+void Renderer::DrawFrame() {
+    sea_.Update();
+    for (auto& window : windows_) {
+        if (!window->active || !window->MakeCurrent()) continue;
+        window->scene.DrawFrame();
+        window->SwapBuffers();
+    }
+}
+
+int Renderer::Run() {
+    if (!OpenRendererWindow(Utf8ToWide(contract::kRendererCaption).c_str(), kDesignedWidth, kDesignedHeight,
+                            kDesignedBits)) {
         CloseRendererWindow();  // the one clean-up, for whatever was made
         return 0;
     }
@@ -220,11 +272,21 @@ int RendererMain() {
         SetWaveClock([] { return heldTick; });
     }
 #endif
-    // One frame per refresh: the swap waits for the display where the
-    // driver does that, otherwise the loop waits for the frame's slot in the
-    // message wait, so a key or a close still ends the run at once. Waits of
-    // a few milliseconds need the 1 ms timer period.
-    const bool swapInterval = SetSwapInterval();
+    // One frame per refresh: the primary's swap waits for the display where
+    // the driver does that (the other windows' swaps do not wait, so a frame
+    // takes one refresh however many monitors there are); otherwise the loop
+    // waits for the frame's slot in the message wait, so a key or a close
+    // still ends the run at once. Waits of a few milliseconds need the 1 ms
+    // timer period.
+    bool swapInterval = false;
+    for (size_t i = 0; i < windows_.size(); ++i) {
+        if (!windows_[i]->MakeCurrent()) continue;
+        if (i == 0) {
+            swapInterval = SetSwapInterval(1);
+        } else {
+            SetSwapInterval(0);
+        }
+    }
     FramePacer pacer(DisplayRefreshHz(), swapInterval);
     timeBeginPeriod(1);
     MSG message = {};
@@ -235,11 +297,11 @@ int RendererMain() {
             DispatchMessageW(&message);
             continue;
         }
-        if (!g_active) {
+        if (!AnyWindowActive()) {
             WaitForMessages(kMinimisedPollMs);  // minimised: nothing to draw
             continue;
         }
-        if (g_keys[VK_ESCAPE] || g_escapePressed) break;
+        if (keys_[VK_ESCAPE] || escapePressed_) break;
         const int wait = pacer.MillisecondsToWait(NowMs());
         if (wait > 0) {
             WaitForMessages(static_cast<DWORD>(wait));
@@ -247,7 +309,6 @@ int RendererMain() {
         }
         pacer.FrameStarting(NowMs());
         DrawFrame();
-        SwapBuffers(g_dc);
 #ifdef TAVELO_FRAME_REPORT
         ++frames;
 #endif
@@ -256,15 +317,25 @@ int RendererMain() {
 #ifdef TAVELO_FRAME_REPORT
     const DWORD elapsed = GetTickCount() - firstTick;
     if (FILE* report = _wfopen(L"C:\\Tavelo-frames.txt", L"w")) {
-        std::fprintf(report, "frames=%lu ms=%lu fps=%.1f refresh=%d swapinterval=%d paced=%d\n", frames, elapsed,
-                     elapsed ? frames * 1000.0 / elapsed : 0.0, DisplayRefreshHz(), swapInterval ? 1 : 0,
-                     pacer.Waits() ? 1 : 0);
+        std::fprintf(report, "frames=%lu ms=%lu fps=%.1f refresh=%d swapinterval=%d paced=%d windows=%u\n", frames,
+                     elapsed, elapsed ? frames * 1000.0 / elapsed : 0.0, DisplayRefreshHz(), swapInterval ? 1 : 0,
+                     pacer.Waits() ? 1 : 0, static_cast<unsigned>(windows_.size()));
         std::fclose(report);
     }
 #endif
     CloseRendererWindow();
     // A close ends through WM_QUIT (exit code 0); Escape is a normal end too.
     return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
+}
+
+// The saver gives "/keep" to keep the display's resolution, and two picture
+// paths when it could not write the fixed ones in the root of drive C; with
+// no arguments the renderer switches the display and reads the fixed ones.
+int RendererMain() {
+    std::vector<std::string> arguments = SplitCommandLine(WideToUtf8(GetCommandLineW()));
+    if (!arguments.empty()) arguments.erase(arguments.begin());  // the program's name
+    Renderer renderer(ParseRendererArguments(arguments));
+    return renderer.Run();
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RendererMain(); }

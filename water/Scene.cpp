@@ -1,24 +1,9 @@
 #include "Scene.h"
 
-#include <new>
-#include <vector>
-
-#include "Contract.h"
 #include "GLHeaders.h"
-#include "SceneView.h"
 #include "WaveField.h"
 
-Texture BackdropTexture;
-Texture SurfaceTexture;
-Texture ReflectionTexture;
-
-std::string BackdropPicturePath = contract::kScreenCopyFile;
-std::string SurfacePicturePath = contract::kLightPatternFile;
-SceneDrawing SceneDrawingOptions;
-
 namespace {
-
-constexpr int N = kWaveGridSize;
 
 const GLfloat kLightAmbient[] = {0.1f, 0.1f, 0.1f, 1.0f};
 const GLfloat kLightDiffuse[] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -31,130 +16,69 @@ const GLfloat kMaterialDiffuse[] = {2.0f, 2.0f, 2.0f, 0.0f};
 const GLfloat kMaterialShininess = 100.0f;
 
 const GLfloat kMeshScale = 0.0078125f;  // 1/128
-const GLfloat kSurfaceTextureStep = 0.3f;
+constexpr int kSheetRows = kWaveGridSize;
+// Along one sheet the sunlight pattern advances 0.3 a row: a copy beside it
+// carries it on from there.
+constexpr GLfloat kSurfaceTextureStep = 0.3f;
 
 const GLfloat kPlaneS[] = {1.0f / 128, 0.0f, 0.0f, 0.0f};
 const GLfloat kPlaneT[] = {0.0f, 1.0f / 128, 1.0f / 128, 0.0f};
 const GLfloat kPlaneR[] = {0.0f, 1.0f / 128, 0.0f, 0.0f};
 const GLfloat kPlaneQ[] = {0.0f, 1.0f / 128, 0.0f, 1.0f};
 
-inline const GLfloat* NormalAt(int row, int column) { return WaveNormals + WaveIndex(row, column) * 3; }
-inline GLfloat HeightAt(int row, int column) { return WaveHeights[WaveIndex(row, column)]; }
-
-int g_viewportWidth = 0;
-int g_viewportHeight = 0;
-
-// The surface as 128 quad strips: strip i joins row i to row i + 1, the last
-// one taking row 0's heights for its far edge at z = 64. The vertices live in
-// arrays of 129 rows of 128 (row 128 repeats row 0 at z = 64); x, z, the
-// tiled texture coordinates and the strips' indices never change and are
-// made once, the heights and normals are copied in every frame. The surface
-// pass gives each vertex its texture coordinate; the reflection pass lets
-// texture generation make them.
-constexpr int kMeshRows = N + 1;
-constexpr int kStripLength = 2 * N;
-
-struct WaterMesh {
-    std::vector<GLfloat> positions;           // x, y, z per vertex
-    std::vector<GLfloat> normals;             // x, y, z per vertex
-    std::vector<GLfloat> textureCoordinates;  // s, t per vertex
-    std::vector<GLushort> indices;            // kStripLength per strip
-    bool ready() const { return !indices.empty(); }
-};
-WaterMesh g_mesh;
-
-void MakeWaterMesh() {
-    WaterMesh mesh;
-    try {
-        mesh.positions.resize(kMeshRows * N * 3);
-        mesh.normals.resize(kMeshRows * N * 3);
-        mesh.textureCoordinates.resize(kMeshRows * N * 2);
-        mesh.indices.resize(N * kStripLength);
-    } catch (const std::bad_alloc&) {
-        g_mesh = WaterMesh();  // no mesh: frames show the backdrop alone
-        return;
-    }
-    for (int row = 0; row < kMeshRows; ++row) {
-        for (int j = 0; j < N; ++j) {
-            const int v = row * N + j;
-            mesh.positions[v * 3 + 0] = static_cast<GLfloat>(j - 64);
-            mesh.positions[v * 3 + 2] = static_cast<GLfloat>(row - 64);
-            mesh.textureCoordinates[v * 2 + 0] = kSurfaceTextureStep * j;
-            mesh.textureCoordinates[v * 2 + 1] = kSurfaceTextureStep * row;
-        }
-    }
-    for (int i = 0; i < N; ++i) {
-        GLushort* strip = &mesh.indices[i * kStripLength];
-        for (int j = 0; j < N; ++j) {
-            strip[2 * j] = static_cast<GLushort>(i * N + j);
-            strip[2 * j + 1] = static_cast<GLushort>((i + 1) * N + j);
-        }
-    }
-    g_mesh = std::move(mesh);
-}
-
-void FillWaterMesh() {
-    for (int row = 0; row < kMeshRows; ++row) {
-        const int source = row % N;
-        for (int j = 0; j < N; ++j) g_mesh.positions[(row * N + j) * 3 + 1] = HeightAt(source, j);
-        std::copy(NormalAt(source, 0), NormalAt(source, 0) + N * 3, &g_mesh.normals[row * N * 3]);
-    }
-}
-
-void DrawWaterArrays(bool withTextureCoordinates) {
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, g_mesh.positions.data());
-    glNormalPointer(GL_FLOAT, 0, g_mesh.normals.data());
-    if (withTextureCoordinates) {
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, 0, g_mesh.textureCoordinates.data());
-    }
-    for (int i = 0; i < N; ++i) {
-        glDrawElements(GL_QUAD_STRIP, kStripLength, GL_UNSIGNED_SHORT, &g_mesh.indices[i * kStripLength]);
-    }
-    if (withTextureCoordinates) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-}
-
-void DrawWater(bool surfacePass) {
-    if (SceneDrawingOptions.drawMesh != nullptr) {
-        SceneDrawingOptions.drawMesh(surfacePass);
-    } else {
-        DrawWaterArrays(surfacePass);
-    }
-}
-
 void SetTextureGeneration(bool on) {
     const GLenum coordinates[] = {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R, GL_TEXTURE_GEN_Q};
     for (GLenum c : coordinates) on ? glEnable(c) : glDisable(c);
 }
 
+// The picture's part, or the picture itself where the part is all of it.
+std::unique_ptr<RGBImage> PartOf(const RGBImage& picture, const PixelRect& part) {
+    if (part.Empty() || part == PixelRect{0, 0, picture.width, picture.height}) return nullptr;
+    return std::make_unique<RGBImage>(CopyPart(picture, part));
+}
+
 }  // namespace
 
-bool InitGLState() {
+ScenePictures ReadScenePictures(const std::string& backdropPath, const std::string& surfacePath) {
+    // A picture that cannot be read has been reported by the reader; its
+    // texture stays without an image and the scene goes on.
+    ScenePictures pictures;
+    pictures.backdrop = LoadDIBImage(backdropPath);
+    pictures.surface = LoadDIBImage(surfacePath);
+    pictures.reflection = LoadDIBImage(backdropPath);
+    return pictures;
+}
+
+bool Scene::InitGLState(const ScenePictures& pictures, const SceneLook& look) {
+    look_ = look;
+    copies_ = sea_.Ready() ? SheetCopies(look_.aspect, WaveHeightBound()) : std::vector<SheetCopy>();
     glShadeModel(GL_SMOOTH);
     glClearColor(0.2f, 0.2f, 0.3f, 0.0f);
     glClearDepth(1.0);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    InitScene();
+    InitScene(pictures);
     return true;
 }
 
-void InitScene() {
-    AllocateWaveField();
-
-    // A picture that cannot be read has been reported by the reader; its
-    // texture stays without an image and the scene goes on.
-    BackdropTexture.LoadBitmapFile(BackdropPicturePath);
-    SurfaceTexture.LoadBitmapFile(SurfacePicturePath);
-    ReflectionTexture.LoadBitmapFile(BackdropPicturePath);
-
-    InitWaveField();
-    MakeWaterMesh();
+// The textures from this window's part of the pictures; the light and the
+// material.
+void Scene::InitScene(const ScenePictures& pictures) {
+    auto load = [this](Texture& texture, const std::unique_ptr<RGBImage>& picture) {
+        texture.Create();  // without an image where the picture could not be read
+        if (!picture) return;
+        const std::unique_ptr<RGBImage> part = PartOf(*picture, look_.picture);
+        texture.LoadPicture(part ? *part : *picture);
+    };
+    if (look_.exactBackdrop && pictures.backdrop) {
+        const std::unique_ptr<RGBImage> part = PartOf(*pictures.backdrop, look_.picture);
+        LoadBackdropTiles(part ? *part : *pictures.backdrop);
+    } else {
+        load(BackdropTexture, pictures.backdrop);
+    }
+    load(SurfaceTexture, pictures.surface);
+    load(ReflectionTexture, pictures.reflection);
 
     glDisable(GL_LIGHTING);  // switched on per frame for the surface pass
     glEnable(GL_LIGHT0);
@@ -178,72 +102,124 @@ void InitScene() {
     glEnable(GL_NORMALIZE);
 }
 
-void DrawFrame() {
+// The picture in tiles no larger than this GL takes, each padded to powers
+// of two and shown one texel a pixel.
+void Scene::LoadBackdropTiles(const RGBImage& picture) {
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    tiles_ = PlanTiles(picture.width, picture.height, largest);
+    BackdropTiles = std::vector<Texture>(tiles_.size());
+    for (size_t i = 0; i < tiles_.size(); ++i) {
+        const TextureTile& tile = tiles_[i];
+        BackdropTiles[i].LoadUnscaled(CopyPart(picture, tile.part, tile.textureWidth, tile.textureHeight));
+    }
+}
+
+void Scene::DrawFrame() {
+    BeginFrame();
+    DrawBackdropPass();
+    SetUpCamera();
+    if (!sea_.Ready()) {
+        glDisable(GL_LIGHTING);
+        return;  // no memory for the sea: the backdrop alone
+    }
+    SetUpSurfacePass();
+    DrawSheet(true);
+    SetUpReflectionPass();
+    DrawSheet(false);
+    EndReflectionPass();
+}
+
+void Scene::BeginFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
 
-    // The backdrop: the screen picture over the whole viewport. The t range
-    // -1 ... 0 with repeat wrapping shows it upright. The rows the water
-    // always covers are cut off by the scissor box (the quad stays the
-    // same, so every pixel drawn is the one the whole quad would give).
-    const bool water = WaveHeights != nullptr && WaveNormals != nullptr && g_mesh.ready();
-    const int underWater = water && !SceneDrawingOptions.wholeBackdrop && g_viewportHeight > 0
-                               ? RowsAlwaysUnderWater(g_viewportHeight, WaveHeightBound())
+// The screen picture behind the water, only above the rows the water always
+// covers: the scissor box cuts the quads, so every pixel drawn is the one
+// the whole picture gives.
+void Scene::DrawBackdropPass() {
+    const int underWater = sea_.Ready() && !drawing.wholeBackdrop && viewportHeight_ > 0
+                               ? RowsAlwaysUnderWater(viewportHeight_, WaveHeightBound())
                                : 0;
     if (underWater > 0) {
         glEnable(GL_SCISSOR_TEST);
-        glScissor(0, underWater, g_viewportWidth, g_viewportHeight - underWater);
+        glScissor(0, underWater, viewportWidth_, viewportHeight_ - underWater);
     }
     glEnable(GL_TEXTURE_2D);
-    BackdropTexture.Bind();
     glDisable(GL_DEPTH_TEST);
     glColor3ub(255, 255, 255);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, -1.0f);
-    glVertex3f(-1.0f, -1.0f, 0.0f);
-    glTexCoord2f(1.0f, -1.0f);
-    glVertex3f(1.0f, -1.0f, 0.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(1.0f, 1.0f, 0.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(-1.0f, 1.0f, 0.0f);
-    glEnd();
+    if (!tiles_.empty()) {
+        // Pixel for pixel: window coordinates, each tile's part at its place.
+        glMatrixMode(GL_PROJECTION);
+        glOrtho(0.0, viewportWidth_, 0.0, viewportHeight_, -1.0, 1.0);
+        glMatrixMode(GL_MODELVIEW);
+        for (size_t i = 0; i < tiles_.size(); ++i) {
+            const TextureTile& tile = tiles_[i];
+            const GLfloat s = GLfloat(tile.part.Width()) / tile.textureWidth;
+            const GLfloat t = GLfloat(tile.part.Height()) / tile.textureHeight;
+            const GLfloat left = GLfloat(tile.part.left), right = GLfloat(tile.part.right);
+            const GLfloat bottom = GLfloat(viewportHeight_ - tile.part.bottom);
+            const GLfloat top = GLfloat(viewportHeight_ - tile.part.top);
+            BackdropTiles[i].Bind();
+            glBegin(GL_QUADS);  // the tile's first row is the part's bottom row
+            glTexCoord2f(0.0f, 0.0f);
+            glVertex2f(left, bottom);
+            glTexCoord2f(s, 0.0f);
+            glVertex2f(right, bottom);
+            glTexCoord2f(s, t);
+            glVertex2f(right, top);
+            glTexCoord2f(0.0f, t);
+            glVertex2f(left, top);
+            glEnd();
+        }
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+    } else {
+        // Fitted to the viewport. The t range -1 ... 0 with repeat wrapping
+        // shows the picture upright.
+        BackdropTexture.Bind();
+        glBegin(GL_QUADS);
+        glTexCoord2f(0.0f, -1.0f);
+        glVertex3f(-1.0f, -1.0f, 0.0f);
+        glTexCoord2f(1.0f, -1.0f);
+        glVertex3f(1.0f, -1.0f, 0.0f);
+        glTexCoord2f(1.0f, 0.0f);
+        glVertex3f(1.0f, 1.0f, 0.0f);
+        glTexCoord2f(0.0f, 0.0f);
+        glVertex3f(-1.0f, 1.0f, 0.0f);
+        glEnd();
+    }
     if (underWater > 0) glDisable(GL_SCISSOR_TEST);
+}
 
+// Just above the water, looking along -x and slightly down; the screen's
+// own aspect, or 1.33 for the designed look.
+void Scene::SetUpCamera() {
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
-
-    // Just above the water, looking along -x and slightly down.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(kViewFieldOfView, kViewAspect, kViewNear, kViewFar);
+    gluPerspective(kViewFieldOfView, look_.aspect, kViewNear, kViewFar);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     gluLookAt(kViewEye[0], kViewEye[1], kViewEye[2], kViewCentre[0], kViewCentre[1], kViewCentre[2], kViewUp[0],
               kViewUp[1], kViewUp[2]);
-
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_POLYGON_SMOOTH);
     glEnable(GL_LIGHTING);
     glShadeModel(GL_SMOOTH);
+}
 
-    if (SceneDrawingOptions.updateField != nullptr) {
-        SceneDrawingOptions.updateField();
-    } else {
-        UpdateWaveField();
-    }
-    if (!water) {
-        glDisable(GL_LIGHTING);
-        return;  // no memory for the field: the backdrop alone
-    }
-
-    // Surface pass: the lit mesh with the tiled pattern.
+// The lit mesh with the tiled pattern.
+void Scene::SetUpSurfacePass() {
     glEnable(GL_TEXTURE_2D);
     glPushMatrix();
     glScalef(2.0f, 1.0f, 2.0f);
@@ -251,11 +227,11 @@ void DrawFrame() {
     glColor3ub(120, 200, 255);
     glDepthFunc(GL_LEQUAL);
     SurfaceTexture.Bind();
-    if (SceneDrawingOptions.drawMesh == nullptr) FillWaterMesh();
-    DrawWater(true);
+}
 
-    // Reflection pass: the screen picture projected onto the same surface,
-    // flipped and shifted by the wave heights, added on top.
+// The screen picture projected onto the same surface, flipped and shifted
+// by the wave heights, added on top where the surface pass drew.
+void Scene::SetUpReflectionPass() {
     ReflectionTexture.Bind();
     const GLenum coordinates[] = {GL_S, GL_T, GL_R, GL_Q};
     const GLfloat* planes[] = {kPlaneS, kPlaneT, kPlaneR, kPlaneQ};
@@ -269,23 +245,80 @@ void DrawFrame() {
     glPushMatrix();
     glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
     glTranslatef(0.5f, 0.5f, 0.0f);
+    glMatrixMode(GL_MODELVIEW);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     glDepthFunc(GL_EQUAL);
     glDisable(GL_LIGHTING);
-    DrawWater(false);
+}
 
+void Scene::EndReflectionPass() {
+    glMatrixMode(GL_TEXTURE);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     SetTextureGeneration(false);
-    glPopMatrix();
+    glPopMatrix();  // the sheet's scales
     glDisable(GL_BLEND);
 }
 
-void ResizeViewport(int width, int height) {
+// The sheet, then the copies beside it that a wide view shows. A copy lies
+// one sheet over in z; the pattern's coordinates and the reflection's plane
+// are carried on to where it lies, so both run on without a seam.
+void Scene::DrawSheet(bool surfacePass) {
+    DrawStrips(surfacePass, 0, kSheetRows);
+    for (const SheetCopy& copy : copies_) {
+        const GLfloat shift = GLfloat(kSheetRows * copy.offset);
+        glPushMatrix();
+        glTranslatef(0.0f, 0.0f, shift);
+        if (surfacePass) {
+            glMatrixMode(GL_TEXTURE);
+            glPushMatrix();
+            glTranslatef(0.0f, kSurfaceTextureStep * shift, 0.0f);
+            glMatrixMode(GL_MODELVIEW);
+        } else {
+            const GLfloat plane[] = {kPlaneT[0], kPlaneT[1], kPlaneT[2], GLfloat(copy.offset)};
+            glTexGenfv(GL_T, GL_OBJECT_PLANE, plane);
+        }
+        DrawStrips(surfacePass, copy.firstStrip, copy.endStrip);
+        if (surfacePass) {
+            glMatrixMode(GL_TEXTURE);
+            glPopMatrix();
+            glMatrixMode(GL_MODELVIEW);
+        } else {
+            glTexGenfv(GL_T, GL_OBJECT_PLANE, kPlaneT);
+        }
+        glPopMatrix();
+    }
+}
+
+// Strips first ... end - 1 of the sea's arrays. The surface pass gives each
+// vertex its texture coordinate; the reflection pass lets texture
+// generation make them.
+void Scene::DrawStrips(bool surfacePass, int first, int end) {
+    if (drawing.drawMesh != nullptr) {
+        drawing.drawMesh(surfacePass);
+        return;
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, sea_.Positions());
+    glNormalPointer(GL_FLOAT, 0, sea_.Normals());
+    if (surfacePass) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, 0, sea_.TextureCoordinates());
+    }
+    for (int i = first; i < end; ++i) {
+        glDrawElements(GL_QUAD_STRIP, Sea::kStripLength, GL_UNSIGNED_SHORT, sea_.Strip(i));
+    }
+    if (surfacePass) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void Scene::ResizeViewport(int width, int height) {
     if (height == 0) height = 1;
-    g_viewportWidth = width;
-    g_viewportHeight = height;
+    viewportWidth_ = width;
+    viewportHeight_ = height;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glViewport(0, 0, width, height);

@@ -45,12 +45,40 @@ bool Texture::LoadBitmapFile(const std::string& path) {
     Create();
     std::unique_ptr<RGBImage> image = LoadDIBImage(path);
     if (!image) return false;
-    width = image->width;
-    height = image->height;
+    Upload(*image);
+    return true;
+}
+
+bool Texture::LoadPicture(const RGBImage& image) {
+    Create();
+    Upload(image);
+    return true;
+}
+
+// GLU scales a picture whose sides are not powers of two and builds the
+// whole mipmap chain; the picture's first row is the bottom row (t = 0).
+void Texture::Upload(const RGBImage& image) {
+    width = image.width;
+    height = image.height;
     // Rows are tightly packed: a width whose rows are not a multiple of four
     // bytes must not be read with the default 4-byte row alignment.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE, image->data.data());
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE, image.data.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+}
+
+bool Texture::LoadUnscaled(const RGBImage& image) {
+    Create();
+    if (image.width <= 0 || image.height <= 0 || (image.width & (image.width - 1)) != 0 ||
+        (image.height & (image.height - 1)) != 0) {
+        return false;
+    }
+    width = image.width;
+    height = image.height;
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLfloat>(GL_NEAREST));
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLfloat>(GL_NEAREST));
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, image.data.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     return true;
 }

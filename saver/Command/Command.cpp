@@ -2,6 +2,7 @@
 
 #include "CommandGeometry.h"
 #include "Utf16.h"
+#include "WinHandles.h"
 #include "resource.h"
 
 namespace {
@@ -99,12 +100,11 @@ void Command::Paint(HDC dc) {
     // The caption label across the face, 10 twips above the middle.
     const int ty = forms::Screen::TwipsPerPixelY();
     RECT r = {0, CaptionTop(height_ * ty, kLabelHeightTwips) / ty, width_, height_};
-    HGDIOBJ old = SelectObject(dc, forms::DialogFont());
+    const win::Selection font(dc, forms::DialogFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, captionEnabled_ ? static_cast<COLORREF>(captionColour_) : GetSysColor(COLOR_GRAYTEXT));
     const std::wstring text = Utf8ToWide(logic_.Caption());
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
 }
 
 void Command::SetCaptionEnabled(bool enabled) {

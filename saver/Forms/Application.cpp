@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "FormsInternal.h"
 #include "Utf16.h"
+#include "WinHandles.h"
 
 namespace forms {
 
@@ -48,9 +49,8 @@ namespace {
 std::string g_title;
 
 int DotsPerInch(int index) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, index);
-    ReleaseDC(nullptr, screen);
+    const win::WindowDC screen;
+    const int dpi = GetDeviceCaps(screen.get(), index);
     return dpi > 0 ? dpi : 96;
 }
 
@@ -95,7 +95,7 @@ HANDLE Application::Shell(const std::string& path, const std::string& arguments)
         return nullptr;
     }
     AllowSetForegroundWindow(process.dwProcessId);  // its window may take the focus
-    CloseHandle(process.hThread);
+    const win::Handle thread(process.hThread);
     return process.hProcess;
 }
 

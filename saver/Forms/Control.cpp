@@ -6,6 +6,7 @@
 #include "Controls.h"
 #include "FormsInternal.h"
 #include "Picture.h"
+#include "WinHandles.h"
 
 namespace forms {
 
@@ -123,9 +124,8 @@ HFONT DialogFont(bool underline) {
     static HFONT plain = nullptr, underlined = nullptr;
     HFONT& font = underline ? underlined : plain;
     if (font == nullptr) {
-        HDC screen = GetDC(nullptr);
-        const int height = -MulDiv(975, GetDeviceCaps(screen, LOGPIXELSY), 7200);  // 9.75 pt
-        ReleaseDC(nullptr, screen);
+        const win::WindowDC screen;
+        const int height = -MulDiv(975, GetDeviceCaps(screen.get(), LOGPIXELSY), 7200);  // 9.75 pt
         font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE, SHIFTJIS_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
                            L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");  // ＭＳ Ｐゴシック

@@ -4,6 +4,7 @@
 
 #include "FormsInternal.h"
 #include "Utf16.h"
+#include "WinHandles.h"
 
 namespace forms {
 
@@ -99,13 +100,13 @@ void Label::SetCaption(const std::string& caption) {
 }
 
 void Label::FitToText() {
-    HDC dc = GetDC(window_);
-    HGDIOBJ old = SelectObject(dc, DialogFont(style_.underline));
-    const std::wstring text = Utf8ToWide(caption_);
     SIZE size = {};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(window_, dc);
+    {
+        const win::WindowDC dc(window_);
+        const win::Selection font(dc.get(), DialogFont(style_.underline));
+        const std::wstring text = Utf8ToWide(caption_);
+        GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    }
     Move(left_, top_, size.cx, size.cy);
 }
 
@@ -120,13 +121,12 @@ void Label::Paint(HDC dc) {
         DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
         InflateRect(&r, -2, -2);
     }
-    HGDIOBJ old = SelectObject(dc, DialogFont(style_.underline));
+    const win::Selection font(dc, DialogFont(style_.underline));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, style_.foreColor);
     const std::wstring text = Utf8ToWide(caption_);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
               (style_.centred ? DT_CENTER : DT_LEFT) | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
 }
 
 bool Label::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -202,19 +202,17 @@ void Shape::Create() {
     if (window_ == nullptr) return;
     // Only its border is the shape: what it frames (a label, say) shows
     // through, whatever the order of the windows.
-    HRGN frame = CreateRectRgn(0, 0, width_, height_);
-    HRGN inside = CreateRectRgn(1, 1, width_ - 1, height_ - 1);
-    CombineRgn(frame, frame, inside, RGN_DIFF);
-    DeleteObject(inside);
-    SetWindowRgn(window_, frame, TRUE);  // the window owns the region now
+    win::Region frame(CreateRectRgn(0, 0, width_, height_));
+    const win::Region inside(CreateRectRgn(1, 1, width_ - 1, height_ - 1));
+    CombineRgn(frame.get(), frame.get(), inside.get(), RGN_DIFF);
+    if (SetWindowRgn(window_, frame.get(), TRUE)) frame.Release();  // the window owns the region now
 }
 
 void Shape::Paint(HDC dc) {
     PaintUnderneath(dc);
     RECT r = {0, 0, width_, height_};
-    HBRUSH brush = CreateSolidBrush(borderColor_);
-    FrameRect(dc, &r, brush);
-    DeleteObject(brush);
+    const win::Brush brush(CreateSolidBrush(borderColor_));
+    FrameRect(dc, &r, brush.get());
 }
 
 }  // namespace forms

@@ -6,9 +6,8 @@
 namespace forms {
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
+    const win::Brush brush(CreateSolidBrush(color));
+    FillRect(dc, &rect, brush.get());
 }
 
 Picture::Picture(int width, int height) : width_(width), height_(height) {
@@ -21,19 +20,15 @@ Picture::Picture(int width, int height) : width_(width), height_(height) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap_ == nullptr) return;
+    bitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap_) return;
     bits_ = static_cast<uint32_t*>(bits);
-    dc_ = CreateCompatibleDC(nullptr);
-    old_ = SelectObject(dc_, bitmap_);
-}
-
-Picture::~Picture() {
-    if (dc_ != nullptr) {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
+    dc_.emplace();
+    if (!*dc_) {
+        dc_.reset();
+        return;
     }
-    if (bitmap_ != nullptr) DeleteObject(bitmap_);
+    selected_.emplace(dc_->get(), bitmap_.get());
 }
 
 std::shared_ptr<Picture> Picture::FromBitmap(HBITMAP bitmap) {
@@ -41,21 +36,19 @@ std::shared_ptr<Picture> Picture::FromBitmap(HBITMAP bitmap) {
     if (bitmap == nullptr || !GetObjectW(bitmap, sizeof info, &info)) return nullptr;
     auto picture = std::make_shared<Picture>(info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight);
     if (!picture->Valid()) return nullptr;
-    HDC source = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(source, bitmap);
-    BitBlt(picture->DC(), 0, 0, picture->Width(), picture->Height(), source, 0, 0, SRCCOPY);
-    GdiFlush();
-    SelectObject(source, old);
-    DeleteDC(source);
+    const win::MemoryDC source;
+    {
+        const win::Selection selected(source.get(), bitmap);
+        BitBlt(picture->DC(), 0, 0, picture->Width(), picture->Height(), source.get(), 0, 0, SRCCOPY);
+        GdiFlush();
+    }
     return picture;
 }
 
 std::shared_ptr<Picture> Picture::FromResource(int resourceId) {
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId),
-                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    std::shared_ptr<Picture> picture = FromBitmap(bitmap);
-    if (bitmap != nullptr) DeleteObject(bitmap);
-    return picture;
+    const win::Bitmap bitmap(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId),
+                                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return FromBitmap(bitmap.get());
 }
 
 std::vector<uint8_t> Picture::Pixels() const {

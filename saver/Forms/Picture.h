@@ -6,8 +6,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "WinHandles.h"
 
 namespace forms {
 
@@ -19,7 +22,6 @@ class Picture {
 public:
     Picture() = default;
     Picture(int width, int height);
-    ~Picture();
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
 
@@ -28,9 +30,9 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
-    HDC DC() const { return dc_; }
-    HBITMAP Bitmap() const { return bitmap_; }
-    bool Valid() const { return dc_ != nullptr; }
+    HDC DC() const { return dc_ ? dc_->get() : nullptr; }
+    HBITMAP Bitmap() const { return bitmap_.get(); }
+    bool Valid() const { return DC() != nullptr; }
     // The picture as a 24-bit BMP file; false when it cannot be written.
     bool Save(const std::string& path) const;
     // RGB bytes, top row first.
@@ -38,9 +40,11 @@ public:
 
 private:
     int width_ = 0, height_ = 0;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
+    // Released in the reverse order: the bitmap is selected out of its
+    // context, the context deleted, then the bitmap.
+    win::Bitmap bitmap_;
+    std::optional<win::MemoryDC> dc_;
+    std::optional<win::Selection> selected_;
     uint32_t* bits_ = nullptr;
 };
 

@@ -60,28 +60,28 @@ void DrawFrames(benchmark::State& state, bool former) {
     backdrop.width = 1024;
     backdrop.height = 768;
     backdrop.pixel = [](int x, int y) { return static_cast<uint32_t>((x * 7) ^ (y * 131) ^ (x * y)); };
-    BackdropPicturePath = dir.Write("Vey1.bmp", BuildBmp(backdrop));
-    SurfacePicturePath = std::string(TAVELO_ASSETS_DIR) + "/sunlight.bmp";
+    const ScenePictures pictures =
+        ReadScenePictures(dir.Write("Vey1.bmp", BuildBmp(backdrop)), std::string(TAVELO_ASSETS_DIR) + "/sunlight.bmp");
     SeedWaveRandom(1);
     SetWaveClock(BenchClock);
-    ResizeViewport(1024, 768);
-    InitGLState();
+    Sea sea;
+    sea.Init();
+    Scene scene(sea);
+    scene.ResizeViewport(1024, 768);
+    scene.InitGLState(pictures);
     std::optional<FormerDrawing> formerDrawing;
-    if (former) formerDrawing.emplace(UpdatePlainField);
+    if (former) formerDrawing.emplace(scene, sea, UpdatePlainField);
     uint64_t calls = 0;
     for (auto _ : state) {
         g_tick += kBenchTickStep;
         const uint64_t before = tavelo_gl_calls;
-        DrawFrame();
+        sea.Update();
+        scene.DrawFrame();
         glFinish();
         calls = tavelo_gl_calls - before - 1;  // not counting the glFinish
     }
     state.counters["gl_calls"] = static_cast<double>(calls);
     SetWaveClock(nullptr);
-    BackdropTexture.Release();
-    SurfaceTexture.Release();
-    ReflectionTexture.Release();
-    FreeWaveField();
 }
 void BM_FrameFormer(benchmark::State& state) { DrawFrames(state, true); }
 void BM_FrameToday(benchmark::State& state) { DrawFrames(state, false); }

@@ -29,12 +29,21 @@ inline void DrawWaterImmediate(bool withTextureCoordinates) {
 // mode (and, where given, another wave field), for as long as it lives.
 class FormerDrawing {
 public:
-    explicit FormerDrawing(void (*updateField)() = nullptr) {
-        SceneDrawingOptions.updateField = updateField;
-        SceneDrawingOptions.drawMesh = DrawWaterImmediate;
-        SceneDrawingOptions.wholeBackdrop = true;
+    FormerDrawing(Scene& scene, Sea& sea, void (*updateField)() = nullptr) : scene_(scene), sea_(sea) {
+        sea.updateField = updateField;
+        sea.fillArrays = false;
+        scene.drawing.drawMesh = DrawWaterImmediate;
+        scene.drawing.wholeBackdrop = true;
     }
-    ~FormerDrawing() { SceneDrawingOptions = SceneDrawing(); }
+    ~FormerDrawing() {
+        sea_.updateField = nullptr;
+        sea_.fillArrays = true;
+        scene_.drawing = SceneDrawing();
+    }
     FormerDrawing(const FormerDrawing&) = delete;
     FormerDrawing& operator=(const FormerDrawing&) = delete;
+
+private:
+    Scene& scene_;
+    Sea& sea_;
 };
