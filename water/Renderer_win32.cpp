@@ -148,13 +148,13 @@ bool Renderer::OpenRendererWindow(const wchar_t* caption, int width, int height,
     classRegistered_ = true;
 
     // The layout as the saver copied it, then after the switch: a display
-    // that refuses the designed mode runs in its own (nothing to restore).
+    // that refuses the designed mode (a remote session, many virtual
+    // machines and panels) runs in its own, with nothing to restore.
     std::vector<Monitor> before = CurrentMonitors();
     fullscreen_ = SwitchPrimaryDisplay(width, height, bits);
-    if (!fullscreen_) return false;
     ShowCursor(FALSE);
     pointerHidden_ = true;
-    std::vector<Monitor> after = CurrentMonitors();
+    std::vector<Monitor> after = fullscreen_ ? CurrentMonitors() : before;
     auto primaryOnly = [](std::vector<Monitor>& monitors) {
         monitors.erase(std::remove_if(monitors.begin(), monitors.end(), [](const Monitor& m) { return !m.primary; }),
                        monitors.end());

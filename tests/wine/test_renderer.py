@@ -2,8 +2,9 @@
 """The renderer, Tavelo.dll, run for real under Wine inside the 1024x768
 virtual desktop: its window, what it shows on the X display, how it ends,
 the display mode it leaves behind, its message for a missing picture, and
-its silent exit where the display mode cannot be switched."""
+where the display mode cannot be switched, water in the display's own."""
 import os
+import shutil
 import sys
 import time
 import unittest
@@ -116,21 +117,36 @@ class RendererTest(winetest.ProgramTest):
         self.assertEqual(0, self.driver("close", "Tavelo_VC")[0])
         self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 15000))
 
-    def test_refused_display_mode_ends_at_once_without_a_window(self):
+    def test_a_display_that_refuses_the_mode_shows_water_in_its_own(self):
         # Without a virtual desktop, on a bare 800x600 X screen, Wine cannot
-        # switch to 1024x768: the renderer must end at once, silently, with 0.
+        # switch to 1024x768: the renderer runs in the display's own mode (and
+        # leaves it as it was) rather than ending with nothing shown.
         screen = winetest.Xvfb("800x600x24")
-        winetest.stop_wineserver(self.session.prefix + "-bare")  # none left from another display
+        prefix = self.session.prefix + "-bare"
+        winetest.stop_wineserver(prefix)  # none left from another display
         bare = winetest.Driver(self.session, bare=True, display=screen.display)
         try:
             self.assertEqual(["current=800x600x32 registry=800x600x32"], bare("mode")[1])
+            for name, source in (("Vey1.bmp", self.backdrop), ("Vey2.bmp", self.sunlight)):
+                shutil.copyfile(source, os.path.join(prefix, "drive_c", name))
             self.assertEqual(0, bare("start", self.renderer)[0])
-            self.assertEqual((0, ["exit=0"]), bare("wait-exit", 20000))
-            self.assertEqual(1, bare("find", "*", "Tavelo_VC", 0)[0])
-            self.assertEqual(1, bare("messagebox", "Error", 0)[0])
+            code, lines = bare("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")
+            self.assertEqual(0, code, "no window")
+            self.assertIn("rect=0,0,800,600 visible=1", lines[0])
+            self.assertEqual(["current=800x600x32 registry=800x600x32"], bare("mode")[1])
+            time.sleep(3)
+            shot = self.session.screenshot("renderer-own-mode", display=screen.display)
+            # The picture (not of this screen's size) fitted above, water below.
+            self.assertTrue(winetest.near(RED, shot.at(150, 90)), shot.at(150, 90))
+            self.assertTrue(winetest.near(GREEN, shot.at(650, 90)), shot.at(650, 90))
+            water = [shot.at(x, y) for y in range(400, 600, 10) for x in range(0, 800, 10)]
+            self.assertGreater(sum(b for r, g, b in water) / len(water), 100, "no water")
+            self.assertEqual(0, bare("close", "Tavelo_VC")[0])
+            self.assertEqual((0, ["exit=0"]), bare("wait-exit", 15000))
+            self.assertEqual(["current=800x600x32 registry=800x600x32"], bare("mode")[1])
         finally:
             bare.close()
-            screen.close(self.session.prefix + "-bare")
+            screen.close(prefix)
 
 
 if __name__ == "__main__":

@@ -189,9 +189,9 @@ class RunTest(winetest.ProgramTest):
         self.assertEqual(0, self.count("Vey_Main"))
         self.assertEqual(1, self.driver("messagebox", "Tavelo (ScreenSaver)", 0)[0], "a message was shown")
 
-    def test_a_renderer_refused_its_display_mode_ends_the_run(self):
+    def test_where_the_display_refuses_the_mode_the_run_shows_water_in_its_own(self):
         # On a bare 800x600 X screen (no virtual desktop) the switch to
-        # 1024x768 is refused and the renderer ends without a window.
+        # 1024x768 is refused: the run goes on in the display's own mode.
         screen = winetest.Xvfb("800x600x24")
         prefix = self.session.prefix + "-bare"
         winetest.stop_wineserver(prefix)
@@ -199,8 +199,15 @@ class RunTest(winetest.ProgramTest):
         try:
             saver = self.session.windows_path(os.path.join(self.session.bin, "Tavelo.scr"))
             self.assertEqual(0, bare("start", saver, "/s")[0])
-            self.assertEqual((0, ["exit=0"]), bare("wait-exit", 20000))
-            self.assertEqual(1, bare("find", "*", "Vey_Main", 0)[0])
+            code, lines = bare("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")
+            self.assertEqual(0, code, "the run showed nothing")
+            self.assertIn("rect=0,0,800,600 visible=1", lines[0])
+            time.sleep(2)
+            shot = self.session.screenshot("run-own-mode", display=screen.display)
+            water = [shot.at(x, y) for y in range(400, 600, 10) for x in range(0, 800, 10)]
+            self.assertGreater(len(set(water)), 200, "no water")
+            self.assertEqual(0, bare("key", "Tavelo_VC", 27)[0])
+            self.assertEqual((0, ["exit=0"]), bare("wait-exit", 15000))
             self.assertEqual(1, bare("find", "*", "Tavelo_VC", 0)[0])
             self.assertEqual(["current=800x600x32 registry=800x600x32"], bare("mode")[1])
         finally:
