@@ -17,3 +17,8 @@ extern int16_t Zoom_Y;
 extern std::optional<int32_t> Cursor_Count;
 // The raw text of the last settings-file read.
 extern std::string INI_Value;
+// The display during a full-screen run ("画面ﾓｰﾄﾞ"): 1 keeps the display's own
+// resolution; 0, or any other value, switches the primary display to
+// 1024 x 768 x 32 as the saver was designed.
+extern int16_t Screen_Mode;
+inline bool KeepsDisplayResolution() { return Screen_Mode == 1; }

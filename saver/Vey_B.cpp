@@ -14,6 +14,7 @@ const char* const kSettingsSection = "Section";
 const char* const kKeyMusicSource = "BGM区分";
 const char* const kKeyRepeatTrack = "BGMﾘﾋﾟｰﾄ";
 const char* const kKeyMusicFile = "BGMﾌｧｲﾙ";
+const char* const kKeyScreenMode = "画面ﾓｰﾄﾞ";
 const char* const kProgramTitle = "Tavelo (ScreenSaver)";
 const char* const kRendererMissingText = "Tavelo.dll が同じﾌｫﾙﾀﾞに見つかりません！";
 const char* const kSaverFormCaption = "Vey_Main";
@@ -153,6 +154,8 @@ void ReadSettings() {
         }
     }
     BGM_Folder = BGM_File.empty() ? ProgramFolder() : FolderOf(BGM_File);
+    INI_Value = GetIni(kSettingsSection, kKeyScreenMode, file);
+    ReadInt16Setting(INI_Value, Screen_Mode);
 }
 
 std::string ModeLetter(const std::string& commandLine) {

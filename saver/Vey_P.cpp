@@ -28,6 +28,11 @@ constexpr int kClientWidth = 7440, kClientHeight = 3645;
 const COLORREF kDialogColour = RGB(0xC0, 0xC0, 0xC0), kPanelColour = RGB(0xE0, 0xE0, 0xE0);
 const char* const kChoiceCaptions[3] = {"なし", "音楽CD", "MP3、WAV"};
 const int kChoiceTop[3] = {1140, 840, 1440};  // on screen: 音楽CD, なし, MP3、WAV
+// The display group, in the free right part of the panel, drawn like the
+// music group and on the rows of its first two choices.
+const char* const kScreenModeCaptions[2] = {"1024×768 に切り替える", "今の解像度のまま"};
+const int kScreenModeTop[2] = {840, 1140};
+constexpr int kScreenGroupLeft = 4080, kScreenMarkLeft = 4200, kScreenLabelLeft = 4440;
 
 int X(int twips) { return twips / forms::Screen::TwipsPerPixelX(); }
 int Y(int twips) { return twips / forms::Screen::TwipsPerPixelY(); }
@@ -81,6 +86,14 @@ Vey_P::Vey_P()
                {*this, X(660), Y(kChoiceTop[2]), 0, 0, kChoiceCaptions[2], Transparent(true), &Pic_C0}}},
       BGM_Repeat(*this, X(1680), Y(780), X(615), Y(300), &Pic_C0),
       lbl14(*this, X(2340), Y(840), 0, 0, "曲目をﾘﾋﾟｰﾄ", Transparent(true), &Pic_C0),
+      Shape4(*this, X(kScreenGroupLeft), Y(300), X(1695), Y(315), RGB(0, 0, 0), &Pic_C0),
+      lbl16(*this, X(kScreenGroupLeft), Y(360), X(1665), Y(195), "画面", Transparent(false, true), &Pic_C0),
+      Img_Mode{{{*this, X(kScreenMarkLeft), Y(kScreenModeTop[0]), 13, 13, &Pic_C0},
+                {*this, X(kScreenMarkLeft), Y(kScreenModeTop[1]), 13, 13, &Pic_C0}}},
+      lbl_Mode{{{*this, X(kScreenLabelLeft), Y(kScreenModeTop[0]), 0, 0, kScreenModeCaptions[0], Transparent(true),
+                 &Pic_C0},
+                {*this, X(kScreenLabelLeft), Y(kScreenModeTop[1]), 0, 0, kScreenModeCaptions[1], Transparent(true),
+                 &Pic_C0}}},
       Cmd_File0(*this, X(420), Y(1740), X(615), Y(315), "...", &Pic_C0),
       lbl_Fname0(*this, X(1080), Y(1740), X(5595), Y(495), "", Bordered(), &Pic_C0),
       lbl7(*this, X(180), Y(2880), 0, 0, kCreditText, White(false)),
@@ -92,6 +105,10 @@ Vey_P::Vey_P()
     for (int i = 0; i < 3; ++i) {
         Img_BGM[i].onMouseDown = [this, i](int, int, int) { Choose(i); };
         lbl_BGM[i].onMouseDown = [this, i](int, int, int) { Choose(i); };
+    }
+    for (int i = 0; i < 2; ++i) {
+        Img_Mode[i].onMouseDown = [this, i](int, int, int) { ChooseScreenMode(i); };
+        lbl_Mode[i].onMouseDown = [this, i](int, int, int) { ChooseScreenMode(i); };
     }
     Cmd_File0.onClick = [this] { Cmd_File_Click(0); };
     Cmd_Set.onClick = [this] { Cmd_Set_Click(); };
@@ -116,6 +133,9 @@ void Vey_P::SetupCommands(bool init, bool enable) {
 void Vey_P::ShowMarks() {
     for (int i = 0; i < 3; ++i) Img_BGM[i].SetPicture(markOff_);
     if (BGM_Type >= 0 && BGM_Type <= 2) Img_BGM[BGM_Type].SetPicture(markOn_);
+    // Any value but 1 switches the display: its mark shows so.
+    const int mode = KeepsDisplayResolution() ? 1 : 0;
+    for (int i = 0; i < 2; ++i) Img_Mode[i].SetPicture(i == mode ? markOn_ : markOff_);
 }
 
 void Vey_P::Form_Load() {
@@ -178,6 +198,11 @@ bool Vey_P::Form_KeyPreview(UINT key) {
     }
 }
 
+void Vey_P::ChooseScreenMode(int index) {
+    Screen_Mode = static_cast<int16_t>(index);
+    ShowMarks();
+}
+
 void Vey_P::Choose(int index) {
     BGM_Type = static_cast<int16_t>(index);
     Cmd_File0.SetEnabled(false);
@@ -227,7 +252,7 @@ void Vey_P::Cmd_File_Click(int /*index*/) {
     BGM_Folder = FolderOf(BGM_File);
 }
 
-// The three keys in one replacement of the file; a failed write is said,
+// The four keys in one replacement of the file; a failed write is said,
 // and the dialog stays open with the user's choice.
 void Vey_P::Cmd_Set_Click() {
     double number = 0;
@@ -240,7 +265,8 @@ void Vey_P::Cmd_Set_Click() {
     const bool saved = WriteIniKeys(kSettingsSection,
                                     {{kKeyMusicSource, SignedText(BGM_Type)},
                                      {kKeyRepeatTrack, SignedText(BGM_Track)},
-                                     {kKeyMusicFile, BGM_File}},
+                                     {kKeyMusicFile, BGM_File},
+                                     {kKeyScreenMode, SignedText(KeepsDisplayResolution() ? 1 : 0)}},
                                     SettingsFilePath());
     if (!saved) {
         forms::Application::MsgBox(kSaveFailedText, hWnd());

@@ -1,5 +1,6 @@
 // The settings dialog "<Tavelo>": the music source (none, music CD with a
-// track to repeat, or an MP3/WAV file), saved to "Tavelo.ini" by "設定".
+// track to repeat, or an MP3/WAV file) and the display during a run (switch
+// to 1024 x 768, or keep the resolution), saved to "Tavelo.ini" by "設定".
 // Its design data (positions and sizes in twips, texts) stands below.
 #pragma once
 
@@ -29,6 +30,10 @@ public:
     std::array<forms::Label, 3> lbl_BGM;         // "なし", "音楽CD", "MP3、WAV"
     forms::ComboBox BGM_Repeat;           // the CD track to repeat
     forms::Label lbl14;                   // "曲目をﾘﾋﾟｰﾄ"
+    forms::Shape Shape4;                  // frames the title "画面"
+    forms::Label lbl16;                   // "画面"
+    std::array<forms::ImageControl, 2> Img_Mode;  // the display choices' marks, by Screen_Mode
+    std::array<forms::Label, 2> lbl_Mode;         // "1024×768 に切り替える", "今の解像度のまま"
     Command Cmd_File0;                    // Cmd_File(0), "..."
     forms::Label lbl_Fname0;              // lbl_Fname(0), the music file
     forms::Label lbl7;                    // the credit
@@ -42,6 +47,7 @@ public:
     std::function<std::string()> chooseFile;
 
     void Choose(int index);  // Img_BGM_MouseDown / lbl_BGM_MouseDown
+    void ChooseScreenMode(int index);  // Img_Mode_MouseDown / lbl_Mode_MouseDown
     void Cmd_File_Click(int index);
     void Cmd_Set_Click();
     void Cmd_Can_Click();

@@ -72,10 +72,16 @@ void Vey_S::Form_Load() {
     // the run.
     if (!WritePictures()) return;
 
+    // The renderer keeps the display's resolution where the user wants it,
+    // and reads the pictures from where they went.
     RendererPath = ProgramFolder() + contract::kRendererFile;
-    const std::string arguments =
-        fallback_ ? QuoteArgument(ScreenCopyPath) + " " + QuoteArgument(LightPatternPath) : std::string();
-    renderer_.Reset(forms::Application::Shell(RendererPath, arguments));
+    RendererArguments arguments;
+    arguments.keepResolution = KeepsDisplayResolution();
+    if (fallback_) {
+        arguments.screenCopy = ScreenCopyPath;
+        arguments.lightPattern = LightPatternPath;
+    }
+    renderer_.Reset(forms::Application::Shell(RendererPath, RendererArgumentText(arguments)));
     startTick_ = GetTickCount();
 
     // The music starts after the renderer.

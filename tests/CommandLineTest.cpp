@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CommandLine.h"
+#include "Contract.h"
 
 TEST(CommandLineTest, ArgumentsFollowTheProgramName) {
     EXPECT_EQ("/s", ArgumentsOf("C:\\Tavelo.scr /s"));
@@ -31,4 +32,35 @@ TEST(CommandLineTest, PicturePathsReachTheRendererUnchanged) {
     EXPECT_EQ((std::vector<std::string>{"prog", "a\\\\b", "c\"d", "e f"}),
               SplitCommandLine("  prog a\\\\b c\\\"d \"e f\"  "));
     EXPECT_EQ(1u, SplitCommandLine("\"C:\\Tavelo.dll\"").size());
+}
+
+TEST(CommandLineTest, TheRendererTakesKeepAndTwoPaths) {
+    struct Case {
+        std::vector<std::string> arguments;
+        bool keep;
+        const char* screenCopy;  // nullptr: the fixed "C:\Vey1.bmp" and "C:\Vey2.bmp"
+    };
+    const Case cases[] = {
+        {{}, false, nullptr},
+        {{"/keep"}, true, nullptr},
+        {{"/KEEP"}, true, nullptr},
+        {{"C:\\t\\Vey1.bmp", "C:\\t\\Vey2.bmp"}, false, "C:\\t\\Vey1.bmp"},
+        {{"/keep", "C:\\t\\Vey1.bmp", "C:\\t\\Vey2.bmp"}, true, "C:\\t\\Vey1.bmp"},
+        {{"C:\\only.bmp"}, false, nullptr},                  // not two paths: the fixed ones
+        {{"a", "b", "c"}, false, nullptr},
+        {{"/keeps"}, false, nullptr},
+    };
+    for (const Case& c : cases) {
+        const RendererArguments got = ParseRendererArguments(c.arguments);
+        EXPECT_EQ(c.keep, got.keepResolution) << c.arguments.size();
+        EXPECT_EQ(c.screenCopy ? c.screenCopy : contract::kScreenCopyFile, got.screenCopy);
+        // What the saver writes reads back the same.
+        std::vector<std::string> again = SplitCommandLine("Tavelo.dll " + RendererArgumentText(got));
+        again.erase(again.begin());
+        const RendererArguments back = ParseRendererArguments(again);
+        EXPECT_EQ(got.keepResolution, back.keepResolution);
+        EXPECT_EQ(got.screenCopy, back.screenCopy);
+        EXPECT_EQ(got.lightPattern, back.lightPattern);
+    }
+    EXPECT_EQ("", RendererArgumentText(RendererArguments()));  // as the renderer was always started
 }

@@ -4,7 +4,7 @@
 
 #include "Vey_B.h"
 #include "Vey_BGM.h"
-#include "support/MusicSettings.h"
+#include "support/Settings.h"
 #include "support/FakeMusicDevice.h"
 
 namespace {
@@ -20,7 +20,7 @@ class MusicTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetMusicDevice(&device);
-        ResetMusicSettings();
+        ResetSettings();
         MCI_ReplyBuffer.clear();
         MCI_ErrorBuffer.clear();
         CD_ModeBuffer.clear();

@@ -14,7 +14,7 @@
 #include "Vey_BGM.h"
 #include "Utf16.h"
 #include "Vey_S.h"
-#include "support/MusicSettings.h"
+#include "support/Settings.h"
 #include "support/FakeMusicDevice.h"
 #include "support/TempDir.h"
 #include "support/WinDriver.h"
@@ -60,7 +60,7 @@ protected:
         // No renderer beside the program: the run's own ending is what we watch.
         SetProgramFolder(folder.Path().u8string());
         SetMusicDevice(&device);
-        ResetMusicSettings();
+        ResetSettings();
     }
     void TearDown() override {
         SetMusicDevice(nullptr);

@@ -12,12 +12,12 @@
 #include "Vey_B.h"
 #include "Vey_BGM.h"
 #include "Vey_P.h"
-#include "support/MusicSettings.h"
+#include "support/Settings.h"
 #include "support/TempDir.h"
 #include "support/WinDriver.h"
 
 TEST(SettingsDialogTest, TheLinkGoesToTheShellWithItsAddress) {
-    ResetMusicSettings();
+    ResetSettings();
     Vey_P dialog;
     std::vector<std::string> opened;
     dialog.openAddress = [&](const std::string& address) {
@@ -32,7 +32,7 @@ TEST(SettingsDialogTest, TheLinkGoesToTheShellWithItsAddress) {
 }
 
 TEST(SettingsDialogTest, APathShiftJisCannotHoldIsStoredByItsShortName) {
-    ResetMusicSettings();
+    ResetSettings();
     TempDir dir;
     const std::string korean = dir.File("노래.mp3");  // Hangul: not in code page 932
     std::ofstream(std::filesystem::u8path(korean)) << "x";

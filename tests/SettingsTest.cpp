@@ -9,7 +9,7 @@
 #include "SaverPlatform.h"
 #include "Vey_B.h"
 #include "Vey_BGM.h"
-#include "support/MusicSettings.h"
+#include "support/Settings.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -18,6 +18,7 @@ namespace {
 const std::string kSourceSjis = "BGM\x8B\xE6\x95\xAA";       // BGM区分
 const std::string kTrackSjis = "BGM\xD8\xCB\xDF\xB0\xC4";    // BGMﾘﾋﾟｰﾄ
 const std::string kFileSjis = "BGM\xCC\xA7\xB2\xD9";         // BGMﾌｧｲﾙ
+const std::string kScreenSjis = "\x89\xE6\x96\xCA\xD3\xB0\xC4\xDE";  // 画面ﾓｰﾄﾞ
 const std::string kMusicSjis = "\x89\xB9\x8A\x79";            // 音楽
 const std::string kSeaSjis = "\x8A\x43";                      // 海
 
@@ -25,7 +26,7 @@ class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetProgramFolder(dir.Path().u8string());
-        ResetMusicSettings();
+        ResetSettings();
     }
     void TearDown() override { SetProgramFolder(""); }
 
@@ -117,6 +118,21 @@ TEST_F(SettingsTest, MusicFileDecidesSourceAndFolder) {
     ReadSettings();
     EXPECT_EQ(3, BGM_Type);
     EXPECT_EQ(music, BGM_File);
+}
+
+TEST_F(SettingsTest, OnlyAScreenModeOf1KeepsTheResolution) {
+    EXPECT_EQ(kScreenSjis, ToShiftJis(kKeyScreenMode));
+    const std::pair<const char*, bool> cases[] = {{" 1", true}, {"1", true}, {"1.5", true}, {" 0", false},
+                                                  {"2", false}, {"-1", false}, {"word", false}, {"", false}};
+    for (const auto& [text, keeps] : cases) {
+        Screen_Mode = 0;
+        WriteBytes(Ini(), "[Section]\r\n" + kScreenSjis + "=" + text + "\r\n");
+        ReadSettings();
+        EXPECT_EQ(keeps, KeepsDisplayResolution()) << "'" << text << "'";
+    }
+    std::filesystem::remove(std::filesystem::u8path(Ini()));
+    ReadSettings();
+    EXPECT_FALSE(KeepsDisplayResolution()) << "missing";
 }
 
 TEST_F(SettingsTest, MissingFileGivesDefaultsAndIsNotCreated) {

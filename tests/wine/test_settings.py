@@ -12,7 +12,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(__file__))
 import winetest  # noqa: E402
 
-SOURCE, TRACK, FILE = "BGM区分", "BGMﾘﾋﾟｰﾄ", "BGMﾌｧｲﾙ"
+SOURCE, TRACK, FILE, MODE = "BGM区分", "BGMﾘﾋﾟｰﾄ", "BGMﾌｧｲﾙ", "画面ﾓｰﾄﾞ"
 FOLDER = "Tavelo 設定"
 
 
@@ -72,6 +72,10 @@ class SettingsTest(winetest.ProgramTest):
         y = 16 + {0: 76, 1: 56, 2: 96}[index] + 6
         self.click(12 + (48 if on_label else 34), y)
 
+    def click_screen_mode(self, index, on_label=False):
+        """The display marks: 0 switches to 1024x768, 1 keeps the resolution."""
+        self.click(12 + (300 if on_label else 286), 16 + (56, 76)[index] + 6)
+
     def press(self, vk):
         self.assertEqual(0, self.driver("key", "<Tavelo>", vk)[0])
         time.sleep(0.3)
@@ -111,6 +115,13 @@ class SettingsTest(winetest.ProgramTest):
             v = round(abs(math.sin(y / k) * 220)) + 30
             at = shot.at(ox + 12 + 460, oy + 16 + y)
             self.assertTrue(winetest.near((v, v, v), at, 3), (y, at))
+        # The display group: switching (the default) marked, keeping not.
+        screen_mark = lambda i: shot.at(ox + 12 + 280 + 6, oy + 16 + (56, 76)[i] + 6)
+        self.assertTrue(winetest.near((0x10, 0x3C, 0x74), screen_mark(0), 8), screen_mark(0))
+        self.assertTrue(winetest.near((0xFF, 0xFF, 0xFF), screen_mark(1), 8), screen_mark(1))
+        for caption in ("1024×768 に切り替える", "今の解像度のまま", "画面"):
+            label = next(self.rect(c) for c in children if f"caption={caption} " in c)
+            self.assertLessEqual(label[2], ox + 12 + 469, caption)  # inside the panel
         # The buttons' faces: 設定 in its Normal frame.
         self.assertEqual((0x00, 0x3C, 0x74), shot.at(ox + 324 + 38, oy + 200 + 1))
         self.press(27)  # Escape: closed, nothing written
@@ -122,14 +133,21 @@ class SettingsTest(winetest.ProgramTest):
         cases = [
             # (name, settings, actions, expected section lines)
             ("track 0 saved as 0", [f"{SOURCE}= 1", f"{TRACK}= 0"], [("enter",)],
-             [f"{SOURCE}= 1", f"{TRACK}= 0", f"{FILE}="]),
+             [f"{SOURCE}= 1", f"{TRACK}= 0", f"{FILE}=", f"{MODE}= 0"]),
             ("track 12 typed after choosing the CD by its label", [f"{SOURCE}= 0"],
              [("label", 1), ("click", 12 + 112 + 12, 16 + 52 + 10), ("type", "12"), ("click", 362, 212)],
-             [f"{SOURCE}= 1", f"{TRACK}= 12", f"{FILE}="]),
+             [f"{SOURCE}= 1", f"{TRACK}= 12", f"{FILE}=", f"{MODE}= 0"]),
             ("MP3、WAV by its picture, no file chosen: the old path", [f"{SOURCE}= 0", f"{FILE}={self.sea}"],
-             [("picture", 2), ("enter",)], [f"{SOURCE}= 2", f"{FILE}={self.sea}", f"{TRACK}= 0"]),
+             [("picture", 2), ("enter",)], [f"{SOURCE}= 2", f"{FILE}={self.sea}", f"{TRACK}= 0", f"{MODE}= 0"]),
             ("a hand-edited source 7 comes back unchanged", [f"{SOURCE}=7"], [("enter",)],
-             [f"{SOURCE}= 7", f"{TRACK}= 0", f"{FILE}="]),
+             [f"{SOURCE}= 7", f"{TRACK}= 0", f"{FILE}=", f"{MODE}= 0"]),
+            ("keeping the resolution, by its label, after the music keys",
+             [f"{SOURCE}= 1", f"{TRACK}= 3", f"{FILE}={self.sea}"], [("mode-label", 1), ("enter",)],
+             [f"{SOURCE}= 1", f"{TRACK}= 3", f"{FILE}={self.sea}", f"{MODE}= 1"]),
+            ("switching again, by its picture, in the key's own place", [f"{MODE}= 1", f"{SOURCE}= 0"],
+             [("mode-picture", 0), ("enter",)], [f"{MODE}= 0", f"{SOURCE}= 0", f"{TRACK}= 0", f"{FILE}="]),
+            ("a hand-edited mode 5 switches and is saved as 0", [f"{MODE}=5"], [("enter",)],
+             [f"{MODE}= 0", f"{SOURCE}= 0", f"{TRACK}= 0", f"{FILE}="]),
         ]
         for name, lines, actions, expected in cases:
             with self.subTest(name):
@@ -139,6 +157,8 @@ class SettingsTest(winetest.ProgramTest):
                         self.press(13)
                     elif action[0] in ("label", "picture"):
                         self.click_choice(action[1], on_label=action[0] == "label")
+                    elif action[0] in ("mode-label", "mode-picture"):
+                        self.click_screen_mode(action[1], on_label=action[0] == "mode-label")
                     elif action[0] == "click":
                         self.click(action[1], action[2])
                     elif action[0] == "type":
@@ -174,7 +194,8 @@ class SettingsTest(winetest.ProgramTest):
         time.sleep(0.3)
         self.press(13)
         self.closed()
-        self.assertEqual(ini("[Section]", f"{SOURCE}= 2", f"{FILE}=C:\\音楽\\波.wav", f"{TRACK}= 0"), self.saved())
+        self.assertEqual(ini("[Section]", f"{SOURCE}= 2", f"{FILE}=C:\\音楽\\波.wav", f"{TRACK}= 0", f"{MODE}= 0"),
+                         self.saved())
 
     def test_tab_walks_the_controls_in_their_order(self):
         self.open_dialog(ini("[Section]", f"{SOURCE}= 1"))
