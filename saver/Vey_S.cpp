@@ -52,16 +52,16 @@ Vey_S::Vey_S(std::function<void()> endRun, bool pointerHidden)
 }
 
 void Vey_S::Form_Load() {
-    // The form takes the primary screen's size; it stays hidden.
+    // The form takes the primary screen's size; it stays hidden. The copy
+    // takes every monitor, from the virtual screen's top-left corner (with
+    // one monitor, the screen itself): the renderer shows each its own part.
     Move(Left(), Top(), forms::Screen::Width(), forms::Screen::Height());
-    Display(0).Resize(ScaleWidth(), ScaleHeight());
-
-    // The screen as it is now, from its top-left corner.
+    Display(0).Resize(forms::Screen::VirtualWidth(), forms::Screen::VirtualHeight());
     {
-        const win::WindowDC screen(GetDesktopWindow());
+        const win::WindowDC screen;  // the whole screen, in screen coordinates
         if (screen) {
-            BitBlt(Display(0).DC(), 0, 0, Display(0).ScaleWidth(), Display(0).ScaleHeight(), screen.get(), 0, 0,
-                   SRCCOPY);
+            BitBlt(Display(0).DC(), 0, 0, Display(0).ScaleWidth(), Display(0).ScaleHeight(), screen.get(),
+                   forms::Screen::VirtualLeft(), forms::Screen::VirtualTop(), SRCCOPY);
             Display(0).Refresh();
         }
     }

@@ -368,3 +368,82 @@ TEST_F(SceneTest, TheWaterCoversTheCutBackdropEvenAtItsLowest) {
         }
     }
 }
+
+namespace {
+
+// A frame drawn for a screen of its own resolution: the true aspect and the
+// backdrop pixel for pixel, with the sea at the test clock.
+std::vector<uint8_t> DrawForItsScreen(int width, int height, const std::string& backdrop, const std::string& surface) {
+    OffscreenGL gl(width, height);  // made first, gone last
+    EXPECT_TRUE(gl.ok());
+    Sea sea;
+    EXPECT_TRUE(sea.Init());
+    Scene scene(sea);
+    SceneLook look;
+    look.picture = PixelRect{0, 0, width, height};
+    look.aspect = double(width) / height;
+    look.exactBackdrop = true;
+    scene.ResizeViewport(width, height);
+    scene.InitGLState(ReadScenePictures(backdrop, surface), look);
+    sea.Update();
+    scene.DrawFrame();
+    return gl.Frame();
+}
+
+class ScreenSceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetWaveClock(TestClock);
+        SeedWaveRandom(1);
+        g_tick = 123456;
+    }
+    void TearDown() override { SetWaveClock(nullptr); }
+    RecordingSink sink;
+    TempDir dir;
+};
+
+}  // namespace
+
+// Above the highest the far edge can reach, every pixel is the picture's own.
+TEST_F(ScreenSceneTest, At1920x1080TheBackdropIsThePicturePixelForPixel) {
+    constexpr int w = 1920, h = 1080;
+    BmpShape noise;
+    noise.width = w;
+    noise.height = h;
+    noise.pixel = [](int x, int row) { return static_cast<uint32_t>((x * 2654435761u) ^ (row * 40503u) ^ (x * row)) & 0xFFFFFFu; };
+    const auto frame = DrawForItsScreen(w, h, dir.Write("Vey1.bmp", BuildBmp(noise)), dir.Write("Vey2.bmp", BuildBmp(StripedSurface())));
+    const int backdropRows = h - static_cast<int>(std::ceil(FarEdgeWindowY(h, WaveHeightBound() / 128))) - 2;
+    ASSERT_GT(backdropRows, 450);
+    size_t wrong = 0;
+    for (int y = 0; y < backdropRows; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const uint32_t p = noise.pixel(x, h - 1 - y);
+            const uint8_t* f = &frame[(size_t(y) * w + x) * 3];
+            wrong += f[0] != uint8_t(p >> 16) || f[1] != uint8_t(p >> 8) || f[2] != uint8_t(p);
+        }
+    }
+    EXPECT_EQ(0u, wrong);
+}
+
+// Below the lowest far edge only water: neither the backdrop (magenta) nor
+// the clear colour shows at the sides, whatever the screen's shape.
+TEST_F(ScreenSceneTest, TheSeaReachesBothEdgesOnEveryShapeOfScreen) {
+    const std::pair<int, int> screens[] = {{900, 720}, {960, 720}, {1152, 720}, {1280, 720}, {1680, 720}};
+    for (const auto& [w, h] : screens) {
+        BmpShape magenta;
+        magenta.width = w;
+        magenta.height = h;
+        magenta.pixel = [](int, int) { return 0xFF00FFu; };
+        const auto frame = DrawForItsScreen(w, h, dir.Write("m.bmp", BuildBmp(magenta)),
+                                            dir.Write("p.bmp", BuildBmp(PlainSurface(0x808080))));
+        const int waterRows = RowsAlwaysUnderWater(h, WaveHeightBound());
+        size_t wrong = 0;
+        for (int y = h - waterRows; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const uint8_t* f = &frame[(size_t(y) * w + x) * 3];
+                wrong += (f[0] > 200 && f[1] < 60 && f[2] > 200) || (f[0] == 51 && f[1] == 51 && f[2] == 76);
+            }
+        }
+        EXPECT_EQ(0u, wrong) << w << "x" << h;
+    }
+}

@@ -8,7 +8,6 @@
 // a window.
 #include "Renderer.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include <string>
@@ -150,17 +149,11 @@ bool Renderer::OpenRendererWindow(const wchar_t* caption, int width, int height,
     // The layout as the saver copied it, then after the switch: a display
     // that refuses the designed mode (a remote session, many virtual
     // machines and panels) runs in its own, with nothing to restore.
-    std::vector<Monitor> before = CurrentMonitors();
-    fullscreen_ = SwitchPrimaryDisplay(width, height, bits);
+    const std::vector<Monitor> before = CurrentMonitors();
+    if (!arguments_.keepResolution) fullscreen_ = SwitchPrimaryDisplay(width, height, bits);
     ShowCursor(FALSE);
     pointerHidden_ = true;
-    std::vector<Monitor> after = fullscreen_ ? CurrentMonitors() : before;
-    auto primaryOnly = [](std::vector<Monitor>& monitors) {
-        monitors.erase(std::remove_if(monitors.begin(), monitors.end(), [](const Monitor& m) { return !m.primary; }),
-                       monitors.end());
-    };
-    primaryOnly(before);
-    primaryOnly(after);
+    const std::vector<Monitor> after = fullscreen_ ? CurrentMonitors() : before;
     const PixelRect screen = VirtualScreen(before);
     const std::vector<WindowPlan> placed = PlanWindows(before, after, screen.Width(), screen.Height(), fullscreen_);
 

@@ -65,20 +65,22 @@ bool Scene::InitGLState(const ScenePictures& pictures, const SceneLook& look) {
 // The textures from this window's part of the pictures; the light and the
 // material.
 void Scene::InitScene(const ScenePictures& pictures) {
-    auto load = [this](Texture& texture, const std::unique_ptr<RGBImage>& picture) {
+    // The screen picture's textures hold this window's part of it; the
+    // sunlight pattern is the same everywhere.
+    auto load = [this](Texture& texture, const std::unique_ptr<RGBImage>& picture, bool screenPart) {
         texture.Create();  // without an image where the picture could not be read
         if (!picture) return;
-        const std::unique_ptr<RGBImage> part = PartOf(*picture, look_.picture);
+        const std::unique_ptr<RGBImage> part = screenPart ? PartOf(*picture, look_.picture) : nullptr;
         texture.LoadPicture(part ? *part : *picture);
     };
     if (look_.exactBackdrop && pictures.backdrop) {
         const std::unique_ptr<RGBImage> part = PartOf(*pictures.backdrop, look_.picture);
         LoadBackdropTiles(part ? *part : *pictures.backdrop);
     } else {
-        load(BackdropTexture, pictures.backdrop);
+        load(BackdropTexture, pictures.backdrop, true);
     }
-    load(SurfaceTexture, pictures.surface);
-    load(ReflectionTexture, pictures.reflection);
+    load(SurfaceTexture, pictures.surface, false);
+    load(ReflectionTexture, pictures.reflection, true);
 
     glDisable(GL_LIGHTING);  // switched on per frame for the surface pass
     glEnable(GL_LIGHT0);

@@ -103,6 +103,10 @@ int Screen::TwipsPerPixelX() { return 1440 / DotsPerInch(LOGPIXELSX); }
 int Screen::TwipsPerPixelY() { return 1440 / DotsPerInch(LOGPIXELSY); }
 int Screen::WidthPixels() { return GetSystemMetrics(SM_CXSCREEN); }
 int Screen::HeightPixels() { return GetSystemMetrics(SM_CYSCREEN); }
+int Screen::VirtualLeft() { return GetSystemMetrics(SM_XVIRTUALSCREEN); }
+int Screen::VirtualTop() { return GetSystemMetrics(SM_YVIRTUALSCREEN); }
+int Screen::VirtualWidth() { return GetSystemMetrics(SM_CXVIRTUALSCREEN); }
+int Screen::VirtualHeight() { return GetSystemMetrics(SM_CYVIRTUALSCREEN); }
 int Screen::Width() { return WidthPixels() * TwipsPerPixelX(); }
 int Screen::Height() { return HeightPixels() * TwipsPerPixelY(); }
 

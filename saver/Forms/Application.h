@@ -54,6 +54,12 @@ struct Screen {
     static int Height();
     static int WidthPixels();
     static int HeightPixels();
+    // Every monitor together, in pixels: the primary's top-left is (0, 0),
+    // so a monitor left of or above it makes the origin negative.
+    static int VirtualLeft();
+    static int VirtualTop();
+    static int VirtualWidth();
+    static int VirtualHeight();
     static void SetMousePointer(MousePointer pointer);
     static MousePointer GetMousePointer();
 };

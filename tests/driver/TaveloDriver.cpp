@@ -21,7 +21,8 @@
 //                                          picture at its top-left, without a frame or with a
 //                                          caption bar; prints its handle in decimal (as the
 //                                          screen-saver "/p" wants it)
-//   count CAPTION                          how many top-level windows have the caption: count=N
+//   count CAPTION                          how many top-level windows have the caption: count=N,
+//                                          then each of them (as find prints it)
 //   focus CAPTION                          the control with the keyboard focus in that window's thread
 //   move X Y                               moves the pointer there (SendInput)
 //   click X Y                              moves the pointer there and clicks the left button (SendInput)
@@ -271,17 +272,18 @@ int Run(int argc, wchar_t** argv) {
     if (command == L"count" && argc >= 3) {
         struct Count {
             const wchar_t* caption;
-            int n;
-        } count = {argv[2], 0};
+            std::vector<HWND> found;
+        } count = {argv[2], {}};
         struct Counter {
             static BOOL CALLBACK Each(HWND window, LPARAM data) {
                 auto* c = reinterpret_cast<Count*>(data);
-                if (windriver::WindowText(window) == c->caption) ++c->n;
+                if (windriver::WindowText(window) == c->caption) c->found.push_back(window);
                 return TRUE;
             }
         };
         EnumWindows(&Counter::Each, reinterpret_cast<LPARAM>(&count));
-        Print("count=" + std::to_string(count.n) + "\n");
+        Print("count=" + std::to_string(count.found.size()) + "\n");
+        for (HWND window : count.found) Print(Describe(window));
         return 0;
     }
     if (command == L"focus" && argc >= 3) {

@@ -19,6 +19,11 @@ public:
         if (context_ != nullptr) OSMesaDestroyContext(context_);
     }
     bool ok() const { return ok_; }
+    // Draws into this buffer from now on (several can live side by side).
+    bool MakeCurrent() {
+        return context_ != nullptr &&
+               OSMesaMakeCurrent(context_, pixels_.data(), GL_UNSIGNED_BYTE, width_, height_) == GL_TRUE;
+    }
     int width() const { return width_; }
     int height() const { return height_; }
 

@@ -139,6 +139,45 @@ class Xvfb:
         self.process.wait()
 
 
+class Monitors:
+    """Monitors side by side, left to right: an Xvfb host and a Xephyr on it
+    with one screen each, joined by Xinerama. Wine sees them as monitors
+    where its X11 driver does not use XRandR (which shows only the first);
+    the first is the primary unless primary= names another (the ones left of
+    it then lie at negative coordinates). Such a display cannot change modes."""
+
+    def __init__(self, screens=("1280x1024", "1024x768")):
+        sizes = [tuple(int(v) for v in s.split("x")) for s in screens]
+        self.host = Xvfb(f"{sum(w for w, h in sizes)}x{max(h for w, h in sizes)}x24")
+        read, write = os.pipe()
+        args = ["Xephyr", "-displayfd", str(write), "+xinerama", "-nolisten", "tcp"]
+        for screen in screens:
+            args += ["-screen", screen]
+        self.process = subprocess.Popen(args, pass_fds=(write,), env=dict(os.environ, DISPLAY=self.host.display),
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read)
+        self.display = ":" + number.decode().strip()
+        for _ in range(100):
+            if subprocess.run(["xdpyinfo", "-display", self.display], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0:
+                break
+            time.sleep(0.05)
+
+    def close(self, prefix=None):
+        if prefix:
+            stop_wineserver(prefix)
+        self.process.terminate()
+        self.process.wait()
+        self.host.close()
+
+
 class WineSession:
     def __init__(self, build, source):
         self.build = os.path.abspath(build)
@@ -213,28 +252,45 @@ class WineSession:
 
 
 class OtherDesktop:
-    """A Wine desktop of its own: an X screen of the given size and a prefix
-    beside the session's (made once, kept in the build tree) with the given
-    registry values, and a Driver in it. Use it as a context manager."""
+    """A Wine desktop of its own: an X display (an Xvfb screen of the given
+    size, or a display object such as Monitors) and a prefix beside the
+    session's (made once, kept in the build tree) with the given registry
+    values, and a Driver in it; bare: the prefix has no virtual desktop, so
+    programs meet the X display itself. Use it as a context manager."""
 
-    def __init__(self, session, name, screen, registry):
-        self.session, self.screen = session, Xvfb(screen)
+    def __init__(self, session, name, screen, registry, bare=False):
+        self.session, self.bare = session, bare
+        self.screen = Xvfb(screen) if isinstance(screen, str) else screen
         self.prefix = session.prefix + "-" + name
+        self.real_prefix = self.prefix + ("-bare" if bare else "")
+        self.drive_c = os.path.join(self.real_prefix, "drive_c")
         self.driver = None
         for key, value, kind, data in registry:
             session.run("reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f",
-                        prefix=self.prefix, display=self.screen.display)
-        stop_wineserver(self.prefix)  # the values count from the next start
+                        prefix=self.prefix, display=self.screen.display, bare=bare)
+        stop_wineserver(self.real_prefix)  # the values count from the next start
 
     def __enter__(self):
-        self.driver = Driver(self.session, display=self.screen.display, prefix=self.prefix)
+        self.driver = Driver(self.session, display=self.screen.display, prefix=self.prefix, bare=self.bare)
         return self.driver
 
     def __exit__(self, *exc):
         if self.driver:
             self.driver.close()
-        self.screen.close(self.prefix)
+        self.screen.close(self.real_prefix)
         return False
+
+    def install(self, folder, names=("Tavelo.scr", "Tavelo.dll")):
+        """The built programs in C:\\folder of this desktop's prefix; the
+        Windows path of the first."""
+        target = os.path.join(self.drive_c, *folder.split("\\"))
+        os.makedirs(target, exist_ok=True)
+        for name in names:
+            shutil.copyfile(os.path.join(self.session.bin, name), os.path.join(target, name))
+        return "C:\\" + folder + "\\" + names[0]
+
+    def screenshot(self, name):
+        return self.session.screenshot(name, display=self.screen.display)
 
 
 def near(expected, actual, tolerance=6):

@@ -1,0 +1,135 @@
+#!/usr/bin/env python3
+"""Today's screens, with the real Tavelo.scr under Wine: a 1920x1080 desktop
+(switched to 1024x768 by default and back; with "画面ﾓｰﾄﾞ= 1" kept, the
+desktop shown pixel for pixel behind water that reaches both corners), and
+two monitors side by side, each with water over its own desktop."""
+import os
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+import winetest  # noqa: E402
+
+DESKTOPS = "HKCU\\Software\\Wine\\Explorer\\Desktops"
+X11 = "HKCU\\Software\\Wine\\X11 Driver"
+KEEP = "[Section]\r\n画面ﾓｰﾄﾞ= 1\r\n".encode("cp932")
+
+
+def blocks(x, y):
+    """A desktop of 128 x 128 blocks, each of its own colour."""
+    bx, by = x // 128, y // 128
+    return ((40 + bx * 12) % 256, (30 + by * 30) % 256, (200 - bx * 9) % 256)
+
+
+def stripes(x, y):
+    """One-pixel stripes: upright in the top half, lying in the bottom half."""
+    return (255, 255, 255) if (x if y < 50 else y) % 2 == 0 else (0, 0, 0)
+
+
+def changed(first, second, x0, x1, y0, y1):
+    return sum(1 for y in range(y0, y1, 2) for x in range(x0, x1, 2) if first.at(x, y) != second.at(x, y))
+
+
+class ScreensTest(winetest.ProgramTest):
+
+    @classmethod
+    def setUpClass(cls):
+        s = cls.session
+        cls.stripes = os.path.join(s.shots, "stripes.bmp")
+        winetest.write_bmp(cls.stripes, 200, 100, stripes)
+        cls.blocks = os.path.join(s.shots, "blocks-wide.bmp")
+        winetest.write_bmp(cls.blocks, 2304, 1024, blocks)
+
+    def end_run(self, desktop):
+        self.assertEqual(0, desktop("key", "Tavelo_VC", 27)[0])
+        self.assertEqual((0, ["exit=0"]), desktop("wait-exit", 15000))
+        self.assertEqual(["count=0"], desktop("count", "Tavelo_VC")[1])
+        self.assertEqual(["count=0"], desktop("processes", "Tavelo.dll")[1])
+
+    def test_a_1920x1080_desktop_switches_by_default_and_keeps_its_resolution_when_asked(self):
+        other = winetest.OtherDesktop(self.session, "1920", "1920x1080x24", [(DESKTOPS, "Default", "REG_SZ", "1920x1080")])
+        with other as desktop:
+            saver = other.install("Tavelo")
+            ini = os.path.join(other.drive_c, "Tavelo", "Tavelo.ini")
+            if os.path.exists(ini):
+                os.remove(ini)
+            wide = ["current=1920x1080x32 registry=1920x1080x32"]
+            self.assertEqual(wide, desktop("mode")[1])
+
+            # By default: 1024 x 768 for the run, and back.
+            self.assertEqual(0, desktop("start", saver, "/s")[0])
+            code, lines = desktop("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")
+            self.assertEqual(0, code)
+            self.assertIn("rect=0,0,1024,768 visible=1", lines[0])
+            self.assertEqual(["current=1024x768x32 registry=1920x1080x32"], desktop("mode")[1])
+            self.end_run(desktop)
+            self.assertEqual(wide, desktop("mode")[1])
+
+            # Kept: the mode never changes, and the stripes show unblurred at their place.
+            with open(ini, "wb") as f:
+                f.write(KEEP)
+            self.assertEqual(0, desktop("create-window", "Stripes", 200, 100, 861, 151, "--picture",
+                                        self.session.windows_path(self.stripes))[0])
+            time.sleep(0.5)
+            self.assertEqual(0, desktop("start", saver, "/s")[0])
+            code, lines = desktop("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")
+            self.assertEqual(0, code)
+            self.assertIn("rect=0,0,1920,1080 visible=1", lines[0])
+            self.assertEqual(wide, desktop("mode")[1])
+            time.sleep(2)
+            first = other.screenshot("wide-1")
+            time.sleep(1)
+            second = other.screenshot("wide-2")
+            self.assertEqual((1920, 1080), (first.width, first.height))
+            wrong = [(x, y) for y in range(100) for x in range(200)
+                     if first.at(861 + x, 151 + y) != stripes(x, y)]
+            self.assertEqual([], wrong[:5], f"{len(wrong)} pixels of the stripes differ")
+            # Water in both bottom corners, moving.
+            for x0 in (0, 1920 - 60):
+                corner = [first.at(x, y) for y in range(1020, 1080, 4) for x in range(x0, x0 + 60, 4)]
+                self.assertGreater(sum(b - r for r, g, b in corner) / len(corner), 20, f"no water at x={x0}")
+                self.assertGreater(changed(first, second, x0, x0 + 60, 1020, 1080), 20, f"still at x={x0}")
+            self.end_run(desktop)
+            desktop("destroy-window", "Stripes")
+            self.assertEqual(wide, desktop("mode")[1])
+
+    def test_two_monitors_each_show_water_over_their_own_desktop(self):
+        # A display that cannot change modes: the run keeps it, as the mend says.
+        monitors = winetest.Monitors(("1280x1024", "1024x768"))
+        other = winetest.OtherDesktop(self.session, "two", monitors, [(X11, "UseXRandR", "REG_SZ", "N")], bare=True)
+        with other as desktop:
+            saver = other.install("Tavelo")
+            self.assertEqual(0, desktop("create-window", "Wallpaper", 2304, 1024, 0, 0, "--picture",
+                                        self.session.windows_path(self.blocks))[0])
+            time.sleep(0.5)
+            self.assertEqual(0, desktop("start", saver, "/s")[0])
+            self.assertEqual(0, desktop("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
+            time.sleep(0.5)
+            code, lines = desktop("count", "Tavelo_VC")
+            self.assertEqual("count=2", lines[0])
+            self.assertEqual({"rect=0,0,1280,1024", "rect=1280,0,2304,768"},
+                             {line.split(" visible")[0].split(" ")[-1] for line in lines[1:]})
+            self.assertEqual(["current=1280x1024x32 registry=1280x1024x32"], desktop("mode")[1])
+            # The copy is the whole virtual screen.
+            width, height, rows = winetest.read_bmp(os.path.join(other.drive_c, "Vey1.bmp"))
+            self.assertEqual((2304, 1024), (width, height))
+            time.sleep(2)
+            first = other.screenshot("two-screens-1")
+            time.sleep(1)
+            second = other.screenshot("two-screens-2")
+            # Each monitor: its own part of the desktop above, at its place...
+            for x, y in ((200, 100), (1100, 300), (1280 + 100, 100), (1280 + 900, 250)):
+                self.assertTrue(winetest.near(blocks(x, y), first.at(x, y), 2), (x, y, first.at(x, y)))
+            # ...and moving water below.
+            for x0, x1, y0, y1 in ((0, 1280, 750, 1024), (1280, 2304, 560, 768)):
+                water = {first.at(x, y) for y in range(y0, y1, 8) for x in range(x0, x1, 8)}
+                self.assertGreater(len(water), 200, f"no water from x={x0}")
+                self.assertGreater(changed(first, second, x0, x1, y0, y1), 2000, f"still from x={x0}")
+            self.end_run(desktop)
+            self.assertFalse(os.path.exists(os.path.join(other.drive_c, "Vey1.bmp")), "the screen copy stayed")
+            desktop("destroy-window", "Wallpaper")
+
+
+if __name__ == "__main__":
+    sys.exit(winetest.main([ScreensTest]))
