@@ -4,7 +4,9 @@
   sunlight.bmp      256 x 256: sunlight through water, grey and white, the
                     renderer's tiled surface pattern ("C:\\Vey2.bmp"); its
                     opposite edges join without a seam.
-  demo-desktop.bmp  1024 x 768: a desktop of our own for the demos.
+  demo-desktop.bmp  1024 x 768: a desktop of our own for the demos (and the
+                    same at 1920 x 1080 and 2304 x 1024: demo-desktop-wide.bmp,
+                    demo-desktop-two.bmp).
   preview.bmp       152 x 112: the saver's still picture for the preview in
                     the display settings: desktop icons above open water.
   radio-0.bmp, radio-1.bmp  12 x 12: the settings dialog's radio marks,
@@ -109,16 +111,18 @@ def demo_desktop(width=1024, height=768):
             for x in range(max(0, x0), min(width, x1)):
                 r[3 * x:3 * x + 3] = bytes(colour)
 
-    # Hills along the bottom.
+    # Hills along the bottom, and a sun: where they lie on a 1024 x 768
+    # desktop, in proportion on others.
+    hills = height * 560 // 768
     for x in range(width):
-        h = int(560 + 40 * math.sin(x / 130.0) + 25 * math.sin(x / 47.0 + 1.0))
-        for y in range(h, height):
+        h = int(hills + 40 * math.sin(x / 130.0) + 25 * math.sin(x / 47.0 + 1.0))
+        for y in range(max(0, h), height):
             shade = 40 + (y - h) // 6
             rows[y][3 * x:3 * x + 3] = bytes((shade // 2, min(255, shade + 30), shade // 2 + 20))
-    # A sun.
-    for y in range(150, 290):
-        for x in range(700, 840):
-            if (x - 770) ** 2 + (y - 220) ** 2 < 62 ** 2:
+    sun_x, sun_y = width * 770 // 1024, height * 220 // 768
+    for y in range(sun_y - 70, sun_y + 70):
+        for x in range(sun_x - 70, sun_x + 70):
+            if (x - sun_x) ** 2 + (y - sun_y) ** 2 < 62 ** 2:
                 rows[y][3 * x:3 * x + 3] = bytes((255, 236, 170))
     # Desktop icons in a column on the left.
     colours = [(240, 200, 60), (80, 170, 240), (230, 90, 80), (120, 210, 120), (200, 130, 230)]
@@ -359,6 +363,9 @@ def main():
     desktop = demo_desktop()
     write_bmp(os.path.join(out, "sunlight.bmp"), 256, 256, light)
     write_bmp(os.path.join(out, "demo-desktop.bmp"), 1024, 768, desktop)
+    # Today's screens: a wide one, and two monitors side by side (1280 x 1024, 1024 x 768).
+    for name, width, height in (("demo-desktop-wide.bmp", 1920, 1080), ("demo-desktop-two.bmp", 2304, 1024)):
+        write_bmp(os.path.join(out, name), width, height, demo_desktop(width, height))
     write_bmp(os.path.join(out, "preview.bmp"), 152, 112, preview(desktop, light))
     for selected in (0, 1):
         write_bmp(os.path.join(out, f"radio-{selected}.bmp"), 12, 12, radio_mark(selected == 1))

@@ -2,7 +2,9 @@
 """The demo's run, started by tools/demo on a display it chose: Tavelo.scr
 installed in the Wine prefix, a demo desktop of our own (wallpaper, two
 windows), a real full-screen run ("/s") photographed a second apart, Escape,
-and the preview as the display settings show it.
+and the preview as the display settings show it; then today's screens, each
+on a virtual display of its own shape: a 1920x1080 desktop kept at its
+resolution, and two monitors side by side.
 
   demo.py --build BUILD --source SOURCE --out DIR [--seconds N] [--desktop-window]
 The display comes in WINE_RUN_DISPLAY.
@@ -110,10 +112,45 @@ def main():
         os.remove(whole)
         print("demo:", os.path.relpath(buttons, args.source))
         driver("wait-exit", 20000)
+
+        today_s_screens(session, args.out)
     finally:
         driver("kill")
         driver.close()
         session.close()
+
+
+def today_s_screens(session, out):
+    """wide.png: a 1920x1080 desktop, "画面ﾓｰﾄﾞ= 1"; two-screens.png: a run on
+    1280x1024 and 1024x768 side by side (a display that cannot switch)."""
+    assets = os.path.join(session.build, "assets")
+    setups = [
+        ("wide", "1920x1080x24", [("HKCU\\Software\\Wine\\Explorer\\Desktops", "Default", "REG_SZ", "1920x1080")],
+         False, "demo-desktop-wide.bmp", (1920, 1080)),
+        ("two-screens", lambda: winetest.Monitors(("1280x1024", "1024x768")),
+         [("HKCU\\Software\\Wine\\X11 Driver", "UseXRandR", "REG_SZ", "N")], True, "demo-desktop-two.bmp",
+         (2304, 1024)),
+    ]
+    for name, screen, registry, bare, wallpaper, (width, height) in setups:
+        other = winetest.OtherDesktop(session, "demo-" + name, screen if isinstance(screen, str) else screen(),
+                                      registry, bare=bare)
+        with other as desktop:
+            saver = other.install("Program Files\\Tavelo")
+            with open(os.path.join(other.drive_c, "Program Files", "Tavelo", "Tavelo.ini"), "wb") as f:
+                f.write("[Section]\r\n画面ﾓｰﾄﾞ= 1\r\n".encode("cp932"))
+            desktop("create-window", "Wallpaper", width, height, 0, 0, "--picture",
+                    session.windows_path(os.path.join(assets, wallpaper)))
+            time.sleep(1)
+            desktop("start", saver, "/s")
+            if desktop("find", "PCUWindowClass", "Tavelo_VC", 60000, "--visible")[0] != 0:
+                raise SystemExit(f"demo: the renderer's window did not appear ({name})")
+            time.sleep(3)
+            path = os.path.join(out, name + ".png")
+            subprocess.run(["import", "-display", other.screen.display, "-window", "root", path], check=True)
+            print("demo:", os.path.relpath(path, os.path.dirname(os.path.dirname(os.path.abspath(out)))))
+            desktop("key", "Tavelo_VC", 27)
+            desktop("wait-exit", 15000)
+            desktop("kill")
 
 
 if __name__ == "__main__":
