@@ -9,34 +9,65 @@
 
 namespace win {
 
-// A kernel object (process, file, mapping, event): CloseHandle. Both null
-// and INVALID_HANDLE_VALUE mean "none", as the calls that make them differ.
-class Handle {
+// A handle owned by one holder and closed when it goes. Traits give the
+// value meaning "none", whether a value is a real handle, and how to close it.
+template <typename T, typename Traits>
+class Owned {
 public:
-    Handle() = default;
-    explicit Handle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    ~Handle() { Reset(); }
-    Handle(Handle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    Handle& operator=(Handle&& other) noexcept {
+    Owned() = default;
+    explicit Owned(T value) : value_(value) {}
+    ~Owned() { Reset(); }
+    Owned(Owned&& other) noexcept : value_(std::exchange(other.value_, Traits::None())) {}
+    Owned& operator=(Owned&& other) noexcept {
         if (this != &other) {
             Reset();
-            handle_ = std::exchange(other.handle_, nullptr);
+            value_ = std::exchange(other.value_, Traits::None());
         }
         return *this;
     }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
 
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    void Reset(HANDLE handle = nullptr) {
-        if (handle_ != nullptr) CloseHandle(handle_);
-        handle_ = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+    T get() const { return value_; }
+    explicit operator bool() const { return Traits::Valid(value_); }
+    // Hands the handle over to a new owner (a window that keeps a region).
+    T Release() { return std::exchange(value_, Traits::None()); }
+    void Reset(T value = Traits::None()) {
+        if (Traits::Valid(value_)) Traits::Close(value_);
+        value_ = value;
     }
 
 private:
-    HANDLE handle_ = nullptr;
+    T value_ = Traits::None();
 };
+
+// A kernel object (process, file, mapping, event): CloseHandle. Both null
+// and INVALID_HANDLE_VALUE mean "none", as the calls that make them differ.
+struct KernelHandleTraits {
+    static HANDLE None() { return nullptr; }
+    static bool Valid(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE handle) { CloseHandle(handle); }
+};
+using Handle = Owned<HANDLE, KernelHandleTraits>;
+
+// A GDI object of one's own (brush, region, bitmap): DeleteObject.
+template <typename T>
+struct GdiObjectTraits {
+    static T None() { return nullptr; }
+    static bool Valid(T object) { return object != nullptr; }
+    static void Close(T object) { DeleteObject(object); }
+};
+using Brush = Owned<HBRUSH, GdiObjectTraits<HBRUSH>>;
+using Region = Owned<HRGN, GdiObjectTraits<HRGN>>;
+using Bitmap = Owned<HBITMAP, GdiObjectTraits<HBITMAP>>;
+
+// A window of one's own: DestroyWindow.
+struct WindowTraits {
+    static HWND None() { return nullptr; }
+    static bool Valid(HWND window) { return window != nullptr; }
+    static void Close(HWND window) { DestroyWindow(window); }
+};
+using Window = Owned<HWND, WindowTraits>;
 
 // A window's (or, for no window, the screen's) device context from GetDC,
 // given back with ReleaseDC.
@@ -82,59 +113,6 @@ public:
 
 private:
     HDC dc_;
-};
-
-// A GDI object of one's own (brush, region, bitmap): DeleteObject.
-template <typename T>
-class GdiObject {
-public:
-    explicit GdiObject(T object = nullptr) : object_(object) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(GdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            object_ = std::exchange(other.object_, nullptr);
-        }
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-
-    T get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-    // Hands the object over to a new owner (a window that keeps a region).
-    T Release() { return std::exchange(object_, nullptr); }
-    void Reset(T object = nullptr) {
-        if (object_ != nullptr) DeleteObject(object_);
-        object_ = object;
-    }
-
-private:
-    T object_;
-};
-
-using Brush = GdiObject<HBRUSH>;
-using Region = GdiObject<HRGN>;
-using Bitmap = GdiObject<HBITMAP>;
-
-// A window of one's own: DestroyWindow.
-class Window {
-public:
-    explicit Window(HWND window = nullptr) : window_(window) {}
-    ~Window() { Reset(); }
-    Window(const Window&) = delete;
-    Window& operator=(const Window&) = delete;
-
-    HWND get() const { return window_; }
-    explicit operator bool() const { return window_ != nullptr; }
-    void Reset(HWND window = nullptr) {
-        if (window_ != nullptr) DestroyWindow(window_);
-        window_ = window;
-    }
-
-private:
-    HWND window_;
 };
 
 // An object selected into a device context for a scope; the one it replaced

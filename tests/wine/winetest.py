@@ -108,29 +108,37 @@ def stop_wineserver(prefix):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def start_x_server(command, env=None):
+    """Starts an X server on a free display number (it writes the number to
+    the descriptor given with -displayfd); returns (process, ":N") once the
+    server answers."""
+    read, write = os.pipe()
+    process = subprocess.Popen([command[0], "-displayfd", str(write), *command[1:]], pass_fds=(write,), env=env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    number = b""
+    while not number.endswith(b"\n"):
+        chunk = os.read(read, 16)
+        if not chunk:
+            break
+        number += chunk
+    os.close(read)
+    display = ":" + number.decode().strip()
+    # The number comes a moment before the server answers.
+    for _ in range(100):
+        if subprocess.run(["xdpyinfo", "-display", display], stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL).returncode == 0:
+            break
+        time.sleep(0.05)
+    return process, display
+
+
 class Xvfb:
     """An X server of its own on a free display number."""
 
     def __init__(self, screen="1024x768x24"):
-        read, write = os.pipe()
-        self.process = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", screen,
-                                         "+extension", "GLX", "-nolisten", "tcp"], pass_fds=(write,),
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        number = b""
-        while not number.endswith(b"\n"):
-            chunk = os.read(read, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read)
-        self.display = ":" + number.decode().strip()
-        # The number comes a moment before the server answers.
-        for _ in range(100):
-            if subprocess.run(["xdpyinfo", "-display", self.display], stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL).returncode == 0:
-                break
-            time.sleep(0.05)
+        self.process, self.display = start_x_server(
+            ["Xvfb", "-screen", "0", screen, "+extension", "GLX", "-nolisten", "tcp"])
 
     def close(self, prefix=None):
         if prefix:  # Wine's processes on this display go first
@@ -149,26 +157,10 @@ class Monitors:
     def __init__(self, screens=("1280x1024", "1024x768")):
         sizes = [tuple(int(v) for v in s.split("x")) for s in screens]
         self.host = Xvfb(f"{sum(w for w, h in sizes)}x{max(h for w, h in sizes)}x24")
-        read, write = os.pipe()
-        args = ["Xephyr", "-displayfd", str(write), "+xinerama", "-nolisten", "tcp"]
+        command = ["Xephyr", "+xinerama", "-nolisten", "tcp"]
         for screen in screens:
-            args += ["-screen", screen]
-        self.process = subprocess.Popen(args, pass_fds=(write,), env=dict(os.environ, DISPLAY=self.host.display),
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        number = b""
-        while not number.endswith(b"\n"):
-            chunk = os.read(read, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read)
-        self.display = ":" + number.decode().strip()
-        for _ in range(100):
-            if subprocess.run(["xdpyinfo", "-display", self.display], stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL).returncode == 0:
-                break
-            time.sleep(0.05)
+            command += ["-screen", screen]
+        self.process, self.display = start_x_server(command, env=dict(os.environ, DISPLAY=self.host.display))
 
     def close(self, prefix=None):
         if prefix:
