@@ -9,8 +9,6 @@
                     demo-desktop-two.bmp).
   preview.bmp       152 x 112: the saver's still picture for the preview in
                     the display settings: desktop icons above open water.
-  radio-0.bmp, radio-1.bmp  12 x 12: the settings dialog's radio marks,
-                    not selected and selected.
   tavelo.ico        32 x 32: the program's icon, a drop of sea water.
   button-*.bmp      64 x 25: the button control's six state pictures (Normal,
                     HighLight, Pressed, Disable, Selected; HighLightSelect is
@@ -294,29 +292,6 @@ def button_picture(name):
     return rows
 
 
-def radio_mark(selected, size=12):
-    """A round mark on the dialog's grey panel: a sunken white disc with a
-    dark rim, and a dark-blue dot when selected."""
-    rows = []
-    c = (size - 1) / 2
-    for y in range(size):
-        row = bytearray()
-        for x in range(size):
-            d = math.hypot(x - c, y - c)
-            if d > 5.8:
-                colour = (0xE0, 0xE0, 0xE0)
-            elif d > 4.6:
-                t = 0.35 + 0.4 * (y / size)  # the rim, darker above: sunken
-                colour = tuple(round(v * t + 0x1C * (1 - t)) for v in (0x80, 0x80, 0x90))
-            elif selected and d < 2.6:
-                colour = (0x10, 0x3C, 0x74)
-            else:
-                colour = (0xFF, 0xFF, 0xFF)
-            row += bytes(colour)
-        rows.append(bytes(row))
-    return rows
-
-
 def write_icon(path, size=32):
     """A drop of sea water: a blue gradient drop with a light wave, 32 bits
     with alpha, in an .ico file."""
@@ -367,8 +342,6 @@ def main():
     for name, width, height in (("demo-desktop-wide.bmp", 1920, 1080), ("demo-desktop-two.bmp", 2304, 1024)):
         write_bmp(os.path.join(out, name), width, height, demo_desktop(width, height))
     write_bmp(os.path.join(out, "preview.bmp"), 152, 112, preview(desktop, light))
-    for selected in (0, 1):
-        write_bmp(os.path.join(out, f"radio-{selected}.bmp"), 12, 12, radio_mark(selected == 1))
     write_icon(os.path.join(out, "tavelo.ico"))
     write_bmp(os.path.join(out, "installer-wizard.bmp"), 164, 314, wizard_picture(light))
     for name in BUTTON_STRIPS:

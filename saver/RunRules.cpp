@@ -23,7 +23,7 @@ int32_t PreviewHostNumber(const std::string& commandLine) {
     return host;
 }
 
-int16_t PreviewTwips(long pixels, int twipsPerPixel) {
+int16_t PreviewTwips(long pixels, double twipsPerPixel) {
     int16_t twips = 0;
     if (!RoundToInt16(static_cast<double>(pixels) * twipsPerPixel, twips)) return 0;
     return twips;

@@ -34,4 +34,4 @@ int32_t PreviewHostNumber(const std::string& commandLine);
 
 // A size in pixels as twips for a form's size, rounded to 16 bits; 0 when it
 // does not fit (a host wider than 32767 twips).
-int16_t PreviewTwips(long pixels, int twipsPerPixel);
+int16_t PreviewTwips(long pixels, double twipsPerPixel);

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "RadioMark.h"
 #include "SaverPlatform.h"
 #include "Utf16.h"
 #include "VBConvert.h"
@@ -28,14 +29,15 @@ constexpr int kClientWidth = 7440, kClientHeight = 3645;
 const COLORREF kDialogColour = RGB(0xC0, 0xC0, 0xC0), kPanelColour = RGB(0xE0, 0xE0, 0xE0);
 const char* const kChoiceCaptions[3] = {"なし", "音楽CD", "MP3、WAV"};
 const int kChoiceTop[3] = {1140, 840, 1440};  // on screen: 音楽CD, なし, MP3、WAV
+constexpr int kMarkImageTwips = 195;          // the marks' images, 13 x 13 pixels at 96 dpi
 // The display group, in the free right part of the panel, drawn like the
 // music group and on the rows of its first two choices.
 const char* const kScreenModeCaptions[2] = {"1024×768 に切り替える", "今の解像度のまま"};
 const int kScreenModeTop[2] = {840, 1140};
 constexpr int kScreenGroupLeft = 4080, kScreenMarkLeft = 4200, kScreenLabelLeft = 4440;
 
-int X(int twips) { return twips / forms::Screen::TwipsPerPixelX(); }
-int Y(int twips) { return twips / forms::Screen::TwipsPerPixelY(); }
+int X(int twips) { return forms::Screen::PixelsX(twips); }
+int Y(int twips) { return forms::Screen::PixelsY(twips); }
 
 forms::LabelStyle Transparent(bool autoSize = false, bool centred = false) {
     forms::LabelStyle s;
@@ -78,9 +80,9 @@ Vey_P::Vey_P()
       Pic_C0(*this, X(180), Y(240), X(7035), Y(2475), true, kPanelColour),
       Shape3(*this, X(300), Y(300), X(1695), Y(315), RGB(0, 0, 0), &Pic_C0),
       lbl15(*this, X(300), Y(360), X(1665), Y(195), "BGM", Transparent(false, true), &Pic_C0),
-      Img_BGM{{{*this, X(420), Y(kChoiceTop[0]), 13, 13, &Pic_C0},
-               {*this, X(420), Y(kChoiceTop[1]), 13, 13, &Pic_C0},
-               {*this, X(420), Y(kChoiceTop[2]), 13, 13, &Pic_C0}}},
+      Img_BGM{{{*this, X(420), Y(kChoiceTop[0]), X(kMarkImageTwips), Y(kMarkImageTwips), &Pic_C0},
+               {*this, X(420), Y(kChoiceTop[1]), X(kMarkImageTwips), Y(kMarkImageTwips), &Pic_C0},
+               {*this, X(420), Y(kChoiceTop[2]), X(kMarkImageTwips), Y(kMarkImageTwips), &Pic_C0}}},
       lbl_BGM{{{*this, X(660), Y(kChoiceTop[0]), 0, 0, kChoiceCaptions[0], Transparent(true), &Pic_C0},
                {*this, X(660), Y(kChoiceTop[1]), 0, 0, kChoiceCaptions[1], Transparent(true), &Pic_C0},
                {*this, X(660), Y(kChoiceTop[2]), 0, 0, kChoiceCaptions[2], Transparent(true), &Pic_C0}}},
@@ -88,8 +90,8 @@ Vey_P::Vey_P()
       lbl14(*this, X(2340), Y(840), 0, 0, "曲目をﾘﾋﾟｰﾄ", Transparent(true), &Pic_C0),
       Shape4(*this, X(kScreenGroupLeft), Y(300), X(1695), Y(315), RGB(0, 0, 0), &Pic_C0),
       lbl16(*this, X(kScreenGroupLeft), Y(360), X(1665), Y(195), "画面", Transparent(false, true), &Pic_C0),
-      Img_Mode{{{*this, X(kScreenMarkLeft), Y(kScreenModeTop[0]), 13, 13, &Pic_C0},
-                {*this, X(kScreenMarkLeft), Y(kScreenModeTop[1]), 13, 13, &Pic_C0}}},
+      Img_Mode{{{*this, X(kScreenMarkLeft), Y(kScreenModeTop[0]), X(kMarkImageTwips), Y(kMarkImageTwips), &Pic_C0},
+                {*this, X(kScreenMarkLeft), Y(kScreenModeTop[1]), X(kMarkImageTwips), Y(kMarkImageTwips), &Pic_C0}}},
       lbl_Mode{{{*this, X(kScreenLabelLeft), Y(kScreenModeTop[0]), 0, 0, kScreenModeCaptions[0], Transparent(true),
                  &Pic_C0},
                 {*this, X(kScreenLabelLeft), Y(kScreenModeTop[1]), 0, 0, kScreenModeCaptions[1], Transparent(true),
@@ -100,8 +102,10 @@ Vey_P::Vey_P()
       lbl_URL(*this, X(180), Y(3120), 0, 0, kAuthorPage, White(true)),
       Cmd_Set(*this, X(4860), Y(3000), X(1155), Y(375), "設定"),
       Cmd_Can(*this, X(6060), Y(3000), X(1155), Y(375), "ｷｬﾝｾﾙ") {
-    markOff_ = forms::Picture::FromResource(IDB_RADIO_OFF);
-    markOn_ = forms::Picture::FromResource(IDB_RADIO_ON);
+    // The marks at the size the layout gives them (12 pixels at 96 dpi).
+    const int mark = X(kRadioMarkTwips);
+    markOff_ = forms::Picture::FromPixels(mark, mark, DrawRadioMark(mark, false));
+    markOn_ = forms::Picture::FromPixels(mark, mark, DrawRadioMark(mark, true));
     for (int i = 0; i < 3; ++i) {
         Img_BGM[i].onMouseDown = [this, i](int, int, int) { Choose(i); };
         lbl_BGM[i].onMouseDown = [this, i](int, int, int) { Choose(i); };

@@ -1,5 +1,7 @@
 #include "Vey_R.h"
 
+#include <cmath>
+
 #include "RunRules.h"
 #include "Vey_B.h"
 #include "resource.h"
@@ -54,7 +56,7 @@ void ShowPreview(Vey_R& form, const std::string& commandLine, const std::functio
     TakeHostDpiAwareness(host);
     RECT rect = {};
     API_Result = GetWindowRect(host, &rect);
-    const int tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
+    const double tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
     const int16_t width = PreviewTwips(rect.right - rect.left, tx);
     const int16_t height = PreviewTwips(rect.bottom - rect.top, ty);
 
@@ -65,6 +67,6 @@ void ShowPreview(Vey_R& form, const std::string& commandLine, const std::functio
     API_Result = SetWindowLongW(window, GWL_STYLE, style | WS_CHILD);
     API_Result = static_cast<int32_t>(reinterpret_cast<intptr_t>(SetParent(window, host)));
     form.Move(0, 0, width, height);
-    form.Img_Prev.Move(0, 0, width / tx, height / ty);
+    form.Img_Prev.Move(0, 0, static_cast<int>(std::lround(width / tx)), static_cast<int>(std::lround(height / ty)));
     form.Show();
 }

@@ -9,7 +9,5 @@
 #define IDB_BUTTON_PRESSED 113
 #define IDB_BUTTON_DISABLE 114
 #define IDB_BUTTON_SELECTED 115
-// The settings dialog's radio marks (12 x 12) and the program's icon.
-#define IDB_RADIO_OFF 121
-#define IDB_RADIO_ON 122
+// The program's icon.
 #define IDI_TAVELO 131

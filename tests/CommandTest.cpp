@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "CommandGeometry.h"
+#include "Forms/Twips.h"
+#include "RadioMark.h"
 #include "CommandLogic.h"
 #include "DIB.h"
 #include "support/RecordingSink.h"
@@ -186,6 +188,65 @@ TEST(CommandGeometryTest, PiecesInPixels) {
     EXPECT_FALSE(FramePieces(1155, 32768, p));
     EXPECT_TRUE(FramePieces(32767, 120, p));
     EXPECT_EQ(80, CaptionTop(375, 195));
+}
+
+// On every screen the sources stay in the picture's own pixels; the face's
+// corners grow with the layout and the edges stretch between them.
+TEST(CommandGeometryTest, PiecesAtEveryScalingCutThePictureInItsOwnPixels) {
+    struct Case {
+        int dpi, width, height;  // 設定 (1155 x 375 twips) at that scaling
+        int corner;
+    };
+    const Case cases[] = {{96, 77, 25, 4}, {120, 96, 31, 5}, {144, 116, 38, 6}, {168, 135, 44, 7}, {192, 154, 50, 8}};
+    const PixelArea sources[8] = {{0, 0, 4, 4},   {4, 0, 56, 4},  {60, 0, 4, 4},  {60, 4, 4, 17},
+                                  {60, 21, 4, 4}, {4, 21, 56, 4}, {0, 21, 4, 4},  {0, 4, 4, 17}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.width, forms::TwipsToPixels(1155, c.dpi)) << c.dpi;
+        EXPECT_EQ(c.height, forms::TwipsToPixels(375, c.dpi)) << c.dpi;
+        std::array<PixelPiece, 8> p;
+        ASSERT_TRUE(FramePiecesInPixels(c.width, c.height, c.dpi, p)) << c.dpi;
+        const int k = c.corner, w = c.width, h = c.height;
+        const PixelArea destinations[8] = {{0, 0, k, k},         {k, 0, w - 2 * k, k},     {w - k, 0, k, k},
+                                           {w - k, k, k, h - 2 * k}, {w - k, h - k, k, k}, {k, h - k, w - 2 * k, k},
+                                           {0, h - k, k, k},     {0, k, k, h - 2 * k}};
+        for (int i = 0; i < 8; ++i) {
+            EXPECT_EQ(sources[i], p[i].source) << c.dpi << " piece " << i;
+            EXPECT_EQ(destinations[i], p[i].destination) << c.dpi << " piece " << i;
+        }
+    }
+    std::array<PixelPiece, 8> p;
+    EXPECT_FALSE(FramePiecesInPixels(11, 40, 144, p));  // corners of 6 do not fit
+}
+
+TEST(TwipsTest, TheRatioIsExact) {
+    EXPECT_DOUBLE_EQ(15.0, forms::TwipsPerPixel(96));
+    EXPECT_DOUBLE_EQ(7.5, forms::TwipsPerPixel(192));
+    EXPECT_NEAR(8.5714, forms::TwipsPerPixel(168), 1e-4);
+    EXPECT_EQ(992, forms::TwipsToPixels(7440, 192));  // the dialog's client, 496 at 96 dpi
+    EXPECT_EQ(868, forms::TwipsToPixels(7440, 168));  // a whole 8 twips a pixel would give 930
+    EXPECT_EQ(7440, forms::PixelsToTwips(992, 192));
+    EXPECT_EQ(15, forms::TwipsPerPixel(0));  // a screen that does not say: 96
+}
+
+// The dialog's marks are drawn at the layout's size: the disc, its rim and
+// the dot scale together.
+TEST(RadioMarkTest, DrawnAtEverySizeTheLayoutGives) {
+    for (int size : {12, 15, 18, 21, 24}) {
+        const std::vector<uint8_t> on = DrawRadioMark(size, true), off = DrawRadioMark(size, false);
+        ASSERT_EQ(size_t(size) * size * 3, on.size());
+        auto at = [size](const std::vector<uint8_t>& m, int x, int y) {
+            return std::vector<int>{m[(y * size + x) * 3], m[(y * size + x) * 3 + 1], m[(y * size + x) * 3 + 2]};
+        };
+        const int c = size / 2;
+        EXPECT_EQ((std::vector<int>{0x10, 0x3C, 0x74}), at(on, c, c)) << size;   // the dot
+        EXPECT_EQ((std::vector<int>{0xFF, 0xFF, 0xFF}), at(off, c, c)) << size;  // the empty disc
+        EXPECT_EQ((std::vector<int>{0xE0, 0xE0, 0xE0}), at(on, 0, 0)) << size;   // the panel in the corner
+        EXPECT_LT(at(on, c, 0)[0] + 0, 0x80) << size;                             // the rim at the top
+        // The dot takes the same share of the mark at every size.
+        int dot = 0;
+        for (int i = 0; i < size * size; ++i) dot += on[i * 3] == 0x10;
+        EXPECT_NEAR(0.15, double(dot) / (size * size), 0.05) << size;
+    }
 }
 
 TEST(CommandGeometryTest, GradientColoursFromTheirTexts) {

@@ -77,15 +77,17 @@ void Command::DrawButton(Face face, bool inverted) {
     GRADIENT_RECT mesh = {0, 1};
     GradientFill(dc, vertices, 2, &mesh, 1, GRADIENT_FILL_RECT_V);
 
-    const int tx = forms::Screen::TwipsPerPixelX(), ty = forms::Screen::TwipsPerPixelY();
-    std::array<FramePiece, 8> pieces;
+    // The frame: cut from the picture in its own pixels, stretched into the
+    // face's, nearest pixel (no colour of one strip is blended into another).
+    std::array<PixelPiece, 8> pieces;
     const std::shared_ptr<forms::Picture>& picture = pictures_[static_cast<int>(face)];
-    if (picture && picture->Valid() && FramePieces(width_ * tx, height_ * ty, pieces)) {
-        for (const FramePiece& p : pieces) {
-            StretchBlt(dc, p.destination.x / tx, p.destination.y / ty, p.destination.width / tx,
-                       p.destination.height / ty, picture->DC(), p.source.x / tx, p.source.y / ty, p.source.width / tx,
-                       p.source.height / ty, SRCCOPY);
+    if (picture && picture->Valid() && FramePiecesInPixels(width_, height_, forms::Screen::DotsPerInchY(), pieces)) {
+        const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+        for (const PixelPiece& p : pieces) {
+            StretchBlt(dc, p.destination.x, p.destination.y, p.destination.width, p.destination.height, picture->DC(),
+                       p.source.x, p.source.y, p.source.width, p.source.height, SRCCOPY);
         }
+        SetStretchBltMode(dc, oldMode);
     }
     GdiFlush();
     Refresh();
@@ -98,8 +100,7 @@ void Command::Paint(HDC dc) {
         PaintUnderneath(dc);  // transparent: the face does not show
     }
     // The caption label across the face, 10 twips above the middle.
-    const int ty = forms::Screen::TwipsPerPixelY();
-    RECT r = {0, CaptionTop(height_ * ty, kLabelHeightTwips) / ty, width_, height_};
+    RECT r = {0, forms::Screen::PixelsY(CaptionTop(forms::Screen::TwipsY(height_), kLabelHeightTwips)), width_, height_};
     const win::Selection font(dc, forms::DialogFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, captionEnabled_ ? static_cast<COLORREF>(captionColour_) : GetSysColor(COLOR_GRAYTEXT));

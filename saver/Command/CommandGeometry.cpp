@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "Forms/Twips.h"
 #include "VBConvert.h"
 
 const char* const kGradientLight = "&HFFFFFF";
@@ -32,6 +33,31 @@ bool FramePieces(int w, int h, std::array<FramePiece, 8>& pieces) {
         {{1, h - kCorner, kCorner, kCorner}, {0, bottom, kCorner, kCorner}},
         {{1, kCorner, kCorner, edgeH}, {1, kCorner, kCorner, srcEdgeH}},
     }};
+    return true;
+}
+
+bool FramePiecesInPixels(int width, int height, int dotsPerInch, std::array<PixelPiece, 8>& pieces) {
+    constexpr int kPictureTwipsPerPixel = 15;
+    const int corner = forms::TwipsToPixels(kCorner, dotsPerInch);
+    std::array<FramePiece, 8> twips;
+    if (width < 2 * corner || height < 2 * corner ||
+        !FramePieces(kPictureWidth, kPictureHeight, twips)) {  // (only its sources are used)
+        return false;
+    }
+    const int edgeW = width - 2 * corner, edgeH = height - 2 * corner;
+    const int right = width - corner, bottom = height - corner;
+    const PixelArea destinations[8] = {
+        {0, 0, corner, corner},      {corner, 0, edgeW, corner},      {right, 0, corner, corner},
+        {right, corner, corner, edgeH}, {right, bottom, corner, corner}, {corner, bottom, edgeW, corner},
+        {0, bottom, corner, corner}, {0, corner, corner, edgeH},
+    };
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        // In the picture's pixels the one-twip offsets of the table fall to 0.
+        const TwipsRect& s = twips[i].source;
+        pieces[i].source = {s.x / kPictureTwipsPerPixel, s.y / kPictureTwipsPerPixel, s.width / kPictureTwipsPerPixel,
+                            s.height / kPictureTwipsPerPixel};
+        pieces[i].destination = destinations[i];
+    }
     return true;
 }
 

@@ -23,6 +23,25 @@ struct FramePiece {
 // way, where the edge lengths would be negative or not fit 16 bits.
 bool FramePieces(int widthTwips, int heightTwips, std::array<FramePiece, 8>& pieces);
 
+// The same pieces in pixels, for a face of width x height pixels on a
+// screen of dotsPerInch. The state pictures are drawn at 15 twips a pixel
+// whatever the screen, so each source is in the picture's own pixels (4 x 4
+// corners, 56- and 17-pixel edges); each destination is in the face's pixels,
+// the corners as large as the layout scales them (4 pixels at 96 dpi, 6 at
+// 144, 8 at 192) and the edges stretched between them. False, as above,
+// where the corners do not fit.
+struct PixelArea {
+    int x, y, width, height;
+    bool operator==(const PixelArea& o) const {
+        return x == o.x && y == o.y && width == o.width && height == o.height;
+    }
+};
+struct PixelPiece {
+    PixelArea destination;  // on the face
+    PixelArea source;       // in the state picture
+};
+bool FramePiecesInPixels(int width, int height, int dotsPerInch, std::array<PixelPiece, 8>& pieces);
+
 // The caption label's top: 10 twips above the exact middle.
 int CaptionTop(int heightTwips, int labelHeightTwips);
 

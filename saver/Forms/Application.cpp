@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "FormsInternal.h"
+#include "Twips.h"
 #include "Utf16.h"
 #include "WinHandles.h"
 
@@ -99,16 +100,22 @@ HANDLE Application::Shell(const std::string& path, const std::string& arguments)
     return process.hProcess;
 }
 
-int Screen::TwipsPerPixelX() { return 1440 / DotsPerInch(LOGPIXELSX); }
-int Screen::TwipsPerPixelY() { return 1440 / DotsPerInch(LOGPIXELSY); }
+int Screen::DotsPerInchX() { return DotsPerInch(LOGPIXELSX); }
+int Screen::DotsPerInchY() { return DotsPerInch(LOGPIXELSY); }
+double Screen::TwipsPerPixelX() { return TwipsPerPixel(DotsPerInchX()); }
+double Screen::TwipsPerPixelY() { return TwipsPerPixel(DotsPerInchY()); }
+int Screen::PixelsX(double twips) { return TwipsToPixels(twips, DotsPerInchX()); }
+int Screen::PixelsY(double twips) { return TwipsToPixels(twips, DotsPerInchY()); }
+int Screen::TwipsX(double pixels) { return PixelsToTwips(pixels, DotsPerInchX()); }
+int Screen::TwipsY(double pixels) { return PixelsToTwips(pixels, DotsPerInchY()); }
 int Screen::WidthPixels() { return GetSystemMetrics(SM_CXSCREEN); }
 int Screen::HeightPixels() { return GetSystemMetrics(SM_CYSCREEN); }
 int Screen::VirtualLeft() { return GetSystemMetrics(SM_XVIRTUALSCREEN); }
 int Screen::VirtualTop() { return GetSystemMetrics(SM_YVIRTUALSCREEN); }
 int Screen::VirtualWidth() { return GetSystemMetrics(SM_CXVIRTUALSCREEN); }
 int Screen::VirtualHeight() { return GetSystemMetrics(SM_CYVIRTUALSCREEN); }
-int Screen::Width() { return WidthPixels() * TwipsPerPixelX(); }
-int Screen::Height() { return HeightPixels() * TwipsPerPixelY(); }
+int Screen::Width() { return TwipsX(WidthPixels()); }
+int Screen::Height() { return TwipsY(HeightPixels()); }
 
 void Screen::SetMousePointer(MousePointer pointer) {
     detail::g_pointer = pointer;

@@ -48,8 +48,15 @@ public:
 enum class MousePointer { Default, Arrow, Hourglass, Hand };
 
 struct Screen {
-    static int TwipsPerPixelX();  // 15 at 96 dots per inch
-    static int TwipsPerPixelY();
+    static int DotsPerInchX();
+    static int DotsPerInchY();
+    static double TwipsPerPixelX();  // 15 at 96 dots per inch, 7.5 at 192: exact
+    static double TwipsPerPixelY();
+    // Twips to the nearest pixel, and pixels to the nearest twip.
+    static int PixelsX(double twips);
+    static int PixelsY(double twips);
+    static int TwipsX(double pixels);
+    static int TwipsY(double pixels);
     static int Width();           // twips
     static int Height();
     static int WidthPixels();

@@ -118,28 +118,28 @@ void Form::Destroyed() {
 int Form::Left() const {
     RECT r = {};
     if (window_) GetWindowRect(window_, &r);
-    return r.left * Screen::TwipsPerPixelX();
+    return Screen::TwipsX(r.left);
 }
 int Form::Top() const {
     RECT r = {};
     if (window_) GetWindowRect(window_, &r);
-    return r.top * Screen::TwipsPerPixelY();
+    return Screen::TwipsY(r.top);
 }
 int Form::Width() const {
     RECT r = {};
     if (window_) GetWindowRect(window_, &r);
-    return (r.right - r.left) * Screen::TwipsPerPixelX();
+    return Screen::TwipsX(r.right - r.left);
 }
 int Form::Height() const {
     RECT r = {};
     if (window_) GetWindowRect(window_, &r);
-    return (r.bottom - r.top) * Screen::TwipsPerPixelY();
+    return Screen::TwipsY(r.bottom - r.top);
 }
 
 void Form::Move(int left, int top, int width, int height) {
     if (window_ == nullptr) return;
-    const int tx = Screen::TwipsPerPixelX(), ty = Screen::TwipsPerPixelY();
-    MoveWindow(window_, left / tx, top / ty, width / tx, height / ty, TRUE);
+    MoveWindow(window_, Screen::PixelsX(left), Screen::PixelsY(top), Screen::PixelsX(width), Screen::PixelsY(height),
+               TRUE);
 }
 
 int Form::ScaleWidth() const {

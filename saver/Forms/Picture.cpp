@@ -51,6 +51,15 @@ std::shared_ptr<Picture> Picture::FromResource(int resourceId) {
     return FromBitmap(bitmap.get());
 }
 
+std::shared_ptr<Picture> Picture::FromPixels(int width, int height, const std::vector<uint8_t>& rgb) {
+    auto picture = std::make_shared<Picture>(width, height);
+    if (!picture->Valid() || rgb.size() < size_t(width) * height * 3) return nullptr;
+    for (size_t i = 0; i < size_t(width) * height; ++i) {
+        picture->bits_[i] = (uint32_t(rgb[3 * i]) << 16) | (uint32_t(rgb[3 * i + 1]) << 8) | rgb[3 * i + 2];
+    }
+    return picture;
+}
+
 std::vector<uint8_t> Picture::Pixels() const {
     std::vector<uint8_t> rgb;
     if (!Valid()) return rgb;

@@ -27,6 +27,8 @@ public:
 
     static std::shared_ptr<Picture> FromResource(int resourceId);
     static std::shared_ptr<Picture> FromBitmap(HBITMAP bitmap);  // takes a copy
+    // From RGB bytes, top row first.
+    static std::shared_ptr<Picture> FromPixels(int width, int height, const std::vector<uint8_t>& rgb);
 
     int Width() const { return width_; }
     int Height() const { return height_; }

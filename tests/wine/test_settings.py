@@ -213,27 +213,70 @@ class SettingsTest(winetest.ProgramTest):
         self.press(27)
         self.closed()
 
-    def test_at_144_dots_per_inch_the_layout_scales_with_the_twips(self):
-        # A prefix and X screen of their own at 144 dpi: 10 twips a pixel.
+    def test_at_every_scaling_the_layout_buttons_and_marks_scale_with_the_twips(self):
+        # Each scaling in a prefix and X screen of its own, on a 1024x768 screen.
         s = self.session
-        registry = [("HKCU\\Control Panel\\Desktop", "LogPixels", "REG_DWORD", "144"),
-                    ("HKCC\\Software\\Fonts", "LogPixels", "REG_DWORD", "144")]
-        with winetest.OtherDesktop(s, "144dpi", "1024x768x24", registry) as big:
-            saver = s.windows_path(os.path.join(s.bin, "Tavelo.scr"))
-            self.assertEqual(0, big("start", saver, "/c")[0])
-            self.assertEqual(0, big("find", "*", "<Tavelo>", 20000, "--visible")[0])
-            time.sleep(1)
-            code, children = big("children", "<Tavelo>")
-            panel = next(c for c in children if self.size(c) == (703, 247))  # 7035 x 2475 twips
-            left, top, _, _ = self.rect(panel)
-            ox, oy = left - 18, top - 24
-            rects = [self.rect(c) for c in children]
-            self.assertIn((ox + 486, oy + 300, ox + 486 + 115, oy + 300 + 37), rects)  # 設定: 1155 x 375 twips
-            # Labels sized to their text are not cut: the credit ends before the buttons.
-            credit = next(self.rect(c) for c in children if "caption=Design:" in c)
-            self.assertLess(credit[2], ox + 486)
-            big("key", "<Tavelo>", 27)
-            self.assertEqual((0, ["exit=0"]), big("wait-exit", 10000))
+        saver = s.windows_path(os.path.join(s.bin, "Tavelo.scr"))
+        frame_line = (0x00, 0x3C, 0x74)
+        for dpi in (120, 144, 192):
+            with self.subTest(dpi=dpi):
+                registry = [("HKCU\\Control Panel\\Desktop", "LogPixels", "REG_DWORD", str(dpi)),
+                            ("HKCC\\Software\\Fonts", "LogPixels", "REG_DWORD", str(dpi))]
+                other = winetest.OtherDesktop(s, f"{dpi}dpi", "1024x768x24", registry)
+                px = lambda twips: math.floor(twips * dpi / 1440 + 0.5)
+                music = os.path.join(s.shots, "波.wav")
+                with open(music, "wb") as f:
+                    f.write(b"\0" * 16)
+                with open(os.path.join(s.bin, "Tavelo.ini"), "wb") as f:  # "..." enabled: MP3、WAV chosen
+                    f.write(ini("[Section]", f"{SOURCE}= 2", f"{FILE}={s.windows_path(music)}"))
+                try:
+                    with other as big:
+                        self.assertEqual(0, big("start", saver, "/c")[0])
+                        self.assertEqual(0, big("find", "*", "<Tavelo>", 20000, "--visible")[0])
+                        time.sleep(1.5)
+                        code, lines = big("find", "*", "<Tavelo>", 0)
+                        window = self.rect(lines[0])
+                        self.assertTrue(window[0] >= 0 and window[1] >= 0 and window[2] <= 1024 and window[3] <= 768,
+                                        f"the dialog runs off the screen: {window}")
+                        code, children = big("children", "<Tavelo>")
+                        panel = next(c for c in children if self.size(c) == (px(7035), px(2475)))
+                        left, top, _, _ = self.rect(panel)
+                        ox, oy = left - px(180), top - px(240)
+                        rects = [self.rect(c) for c in children]
+                        # 設定 where its twips put it, and each choice mark at the layout's size.
+                        self.assertIn((ox + px(4860), oy + px(3000), ox + px(4860) + px(1155), oy + px(3000) + px(375)),
+                                      rects)
+                        mark = (px(180) + px(420), py := px(240) + px(1440))
+                        self.assertIn((ox + mark[0], oy + py, ox + mark[0] + px(195), oy + py + px(195)), rects)
+                        credit = next(self.rect(c) for c in children if "caption=Design:" in c)
+                        self.assertLess(credit[2], ox + px(4860))
+                        shot = other.screenshot(f"settings-{dpi}")
+                        # Every button's frame line on all four sides, within its scaled corner.
+                        corner = px(60)
+                        buttons = [self.rect(c) for c in children if "class=TaveloCommand" in c]
+                        self.assertEqual(3, len(buttons))
+                        for l, t, r, b in buttons:
+                            sides = {"top": [(x, y) for x in (l + corner + 2, (l + r) // 2, r - corner - 3)
+                                             for y in range(t, t + corner)],
+                                     "bottom": [(x, y) for x in (l + corner + 2, (l + r) // 2, r - corner - 3)
+                                                for y in range(b - corner, b)],
+                                     "left": [(x, y) for y in (t + corner + 1, (t + b) // 2, b - corner - 2)
+                                              for x in range(l, l + corner)],
+                                     "right": [(x, y) for y in (t + corner + 1, (t + b) // 2, b - corner - 2)
+                                               for x in range(r - corner, r)]}
+                            for side, points in sides.items():
+                                hits = {p[0] if side in ("top", "bottom") else p[1] for p in points
+                                        if winetest.near(frame_line, shot.at(*p), 10)}
+                                self.assertEqual(3, len(hits), f"button {l},{t}: no frame line along its {side}")
+                        # The chosen mark's dot is at its scaled centre, and the mark fills its image.
+                        cx, cy = ox + mark[0] + px(90), oy + py + px(90)
+                        self.assertTrue(winetest.near((0x10, 0x3C, 0x74), shot.at(cx, cy), 8), shot.at(cx, cy))
+                        self.assertTrue(winetest.near((0xFF, 0xFF, 0xFF), shot.at(cx + px(45), cy), 8),
+                                        shot.at(cx + px(45), cy))
+                        big("key", "<Tavelo>", 27)
+                        self.assertEqual((0, ["exit=0"]), big("wait-exit", 10000))
+                finally:
+                    os.remove(os.path.join(s.bin, "Tavelo.ini"))
 
     def test_a_read_only_settings_file_is_said_and_the_dialog_stays(self):
         before = ini("[Section]", f"{SOURCE}= 0")
