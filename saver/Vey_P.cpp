@@ -183,6 +183,9 @@ void Vey_P::Form_Unload(int& /*cancel*/) { ZoomClose(hWnd()); }
 bool Vey_P::Form_KeyPreview(UINT key) {
     const bool alt = GetKeyState(VK_MENU) < 0;
     if (alt) return false;
+    // As in every dialog: with the track list open, Escape closes the list
+    // and Enter takes its highlighted entry; only then do they act here.
+    if ((key == VK_ESCAPE || key == VK_RETURN) && BGM_Repeat.ListOpen()) return false;
     switch (key) {
         case VK_RETURN:
             // A focused button other than "設定" takes its own Enter.
@@ -193,7 +196,16 @@ bool Vey_P::Form_KeyPreview(UINT key) {
             Cmd_Can_Click();
             return true;
         case VK_TAB: {
-            HWND next = GetNextDlgTabItem(hWnd(), GetFocus(), GetKeyState(VK_SHIFT) < 0);
+            // From no control (the form itself has the focus): the first tab
+            // stop, or with Shift the last.
+            const bool back = GetKeyState(VK_SHIFT) < 0;
+            HWND focus = GetFocus();
+            HWND next = focus != nullptr && IsChild(hWnd(), focus)
+                            ? GetNextDlgTabItem(hWnd(), focus, back)
+                            : GetNextDlgTabItem(hWnd(), nullptr, FALSE);
+            if (next != nullptr && back && !(focus != nullptr && IsChild(hWnd(), focus))) {
+                next = GetNextDlgTabItem(hWnd(), next, TRUE);  // the one before the first: the last
+            }
             if (next != nullptr) SetFocus(next);
             return true;
         }

@@ -57,14 +57,16 @@ struct Button {
         logic.Initialize();
         view.log.clear();
     }
-    // Events by letter: m move, d/u left down/up, r/R right down/up, M middle
-    // up, f focus, l focus lost, t timer tick with the pointer away, k key.
+    // Events by letter: m move, d/u left down/up, o left up away from the
+    // button, r/R right down/up, M middle up, f focus, l focus lost, t timer
+    // tick with the pointer away, k key.
     Log Run(const std::string& events) {
         for (char e : events) {
             switch (e) {
                 case 'm': logic.MouseMove(); break;
                 case 'd': logic.MouseDown(1); break;
                 case 'u': logic.MouseUp(1); break;
+                case 'o': logic.MouseUp(1, false); break;
                 case 'r': logic.MouseDown(2); break;
                 case 'R': logic.MouseUp(2); break;
                 case 'M': logic.MouseUp(4); break;
@@ -97,6 +99,8 @@ TEST(CommandTest, SequencesThroughTheStates) {
         {"state 4 keeps the orientation before it", "fmdu", {"Selected", "HighLightSelect", "Pressed", "HighLightSelect", "Click"}, 4},
         {"a timer tick with the pointer away", "mt", {"HighLight/inv", "Normal"}, 1},
         {"Space or Enter on the button", "fk", {"Selected", "Click"}, 3},
+        {"released away before the timer saw it leave: no Click", "mdfo",
+         {"HighLight/inv", "Pressed/inv", "Pressed/inv", "HighLightSelect/inv"}, 4},
     };
     for (const Case& c : cases) {
         Button b;

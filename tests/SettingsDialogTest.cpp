@@ -25,7 +25,10 @@ TEST(SettingsDialogTest, TheLinkGoesToTheShellWithItsAddress) {
         EXPECT_EQ(forms::MousePointer::Hourglass, forms::Screen::GetMousePointer());
     };
     dialog.Show();
-    SendMessageW(dialog.lbl_URL.hWnd(), WM_LBUTTONUP, 0, 0);
+    SendMessageW(dialog.lbl_URL.hWnd(), WM_LBUTTONUP, 0, 0);  // no press on it: no click
+    EXPECT_TRUE(opened.empty());
+    SendMessageW(dialog.lbl_URL.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageW(dialog.lbl_URL.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     EXPECT_EQ(std::vector<std::string>{kAuthorPage}, opened);
     EXPECT_EQ(forms::MousePointer::Default, forms::Screen::GetMousePointer());
     dialog.Unload();

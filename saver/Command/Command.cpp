@@ -61,6 +61,16 @@ void Command::Create() {
     logic_.Resize();
 }
 
+void Command::SetEnabled(bool enabled) {
+    if (!enabled && window_ != nullptr && GetFocus() == window_) {
+        HWND form = GetAncestor(window_, GA_ROOT);
+        HWND next = GetNextDlgTabItem(form, window_, FALSE);
+        SetFocus(next != nullptr && next != window_ ? next : form);
+    }
+    logic_.SetEnabled(enabled);
+    forms::Control::SetEnabled(enabled);
+}
+
 void Command::SetCaption(const std::string& caption) {
     logic_.SetCaption(caption);
     if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
@@ -143,7 +153,7 @@ void Command::HoverTick() {
     logic_.HoverTick(WindowFromPoint(point) == window_);
 }
 
-bool Command::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool Command::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     result = 0;
     switch (message) {
         case WM_MOUSEMOVE:
@@ -151,7 +161,6 @@ bool Command::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
             return true;
         case WM_LBUTTONDOWN:
             // The press first, then the focus it brings (2 to 4, Pressed).
-            SetCapture(window_);
             logic_.MouseDown(1);
             if (GetFocus() != window_) SetFocus(window_);
             return true;
@@ -162,8 +171,7 @@ bool Command::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
-            if (message == WM_LBUTTONUP && GetCapture() == window_) ReleaseCapture();
-            logic_.MouseUp(message == WM_LBUTTONUP ? 1 : message == WM_RBUTTONUP ? 2 : 4);
+            logic_.MouseUp(message == WM_LBUTTONUP ? 1 : message == WM_RBUTTONUP ? 2 : 4, PointerInside(lParam));
             return true;
         case WM_SETFOCUS:
             logic_.GotFocus();

@@ -24,11 +24,10 @@ public:
 
     // The public members of the control.
     void Initialize() { logic_.Initialize(); }
-    // (The window is disabled too, so Tab passes over it.)
-    void SetEnabled(bool enabled) {
-        logic_.SetEnabled(enabled);
-        forms::Control::SetEnabled(enabled);
-    }
+    // (The window is disabled too, so Tab passes over it.) A button that has
+    // the focus hands it to the next tab stop first, while it can still
+    // follow the loss: it is left without focus, so its next click works.
+    void SetEnabled(bool enabled);
     bool Enabled() { return logic_.Enabled(); }
     void SetCaption(const std::string& caption);
     const std::string& Caption() const { return logic_.Caption(); }

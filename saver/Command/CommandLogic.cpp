@@ -130,14 +130,14 @@ void CommandLogic::MouseMove() {
     }
 }
 
-void CommandLogic::MouseUp(int button) {
+void CommandLogic::MouseUp(int button, bool overControl) {
     if (mEnabled == VB_False) return;
     if (button == 1) {
         mButtonDown = VB_False;
         if (mState == stHighLight) DrawButton(Face::Normal);
         if (mState == stHighLightSelect) DrawButton(Face::HighLightSelect);
     }
-    if (mState != stSelected) view_.Click();
+    if (mState != stSelected && overControl) view_.Click();
 }
 
 void CommandLogic::GotFocus() {

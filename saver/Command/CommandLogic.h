@@ -62,7 +62,9 @@ public:
     // Events, in the control's handler names. Buttons: 1 left, 2 right, 4 middle.
     void MouseDown(int button);
     void MouseMove();
-    void MouseUp(int button);
+    // released: false when the button came up away from the control (it
+    // keeps the mouse from the press on): no Click then.
+    void MouseUp(int button, bool overControl = true);
     void GotFocus();
     void LostFocus();
     void Resize();

@@ -29,6 +29,27 @@ HCURSOR CursorFor(MousePointer pointer) {
 
 MousePointer CurrentPointer() { return g_pointer; }
 
+void FollowPress(HWND window, UINT message, WPARAM wParam) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
+            SetCapture(window);
+            break;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            // (The message's own button is already up in wParam.)
+            if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == window) ReleaseCapture();
+            break;
+        default:
+            break;
+    }
+}
+
 void RegisterFormClass() {
     static bool done = false;
     if (done) return;

@@ -54,6 +54,7 @@ void Control::CreateWindowNow(const wchar_t* className, const std::wstring& text
 LRESULT CALLBACK Control::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Control* control = reinterpret_cast<Control*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (control != nullptr && control->window_ == window) {
+        detail::FollowPress(window, message, wParam);
         if (message == WM_ERASEBKGND) return 1;  // Paint draws everything
         if (message == WM_PAINT) {
             PAINTSTRUCT ps;
@@ -111,6 +112,11 @@ void Control::PaintUnderneath(HDC dc) {
     SetViewportOrgEx(dc, -left_, -top_, &old);
     form_.Form_Paint(dc);
     SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}
+
+bool Control::PointerInside(LPARAM lParam) const {
+    const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+    return x >= 0 && y >= 0 && x < width_ && y < height_;
 }
 
 void Control::RaiseMouseDown(const std::function<void(int, int, int)>& handler, UINT message, LPARAM lParam) {

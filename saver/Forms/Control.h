@@ -43,6 +43,9 @@ protected:
     // Raises a mouse-down event (button 1 left, 2 right, 4 middle) with the
     // position a button message carries.
     static void RaiseMouseDown(const std::function<void(int, int, int)>& handler, UINT message, LPARAM lParam);
+    // The point a mouse message carries lies on the control (a release can
+    // come from anywhere: the control keeps the mouse from its press on).
+    bool PointerInside(LPARAM lParam) const;
     virtual void Create() = 0;
     // Window messages of a control of our own class, besides painting.
     virtual bool OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }

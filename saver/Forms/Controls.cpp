@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "FormsInternal.h"
 #include "Utf16.h"
@@ -140,11 +141,13 @@ bool Label::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
             return false;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            if (message == WM_LBUTTONDOWN) pressed_ = true;
             RaiseMouseDown(onMouseDown, message, lParam);
             result = 0;
             return true;
         case WM_LBUTTONUP:
-            if (onClick) {
+            if (std::exchange(pressed_, false) && PointerInside(lParam) && onClick) {
                 HandlerScope scope;
                 onClick();
             }
@@ -185,6 +188,10 @@ std::string ComboBox::List(int index) const {
 void ComboBox::SetText(const std::string& text) {
     text_ = text;
     if (window_ != nullptr) SetWindowTextW(window_, Utf8ToWide(text).c_str());
+}
+
+bool ComboBox::ListOpen() const {
+    return window_ != nullptr && SendMessageW(window_, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
 }
 
 std::string ComboBox::Text() const {

@@ -74,8 +74,10 @@ public:
           Control* container = nullptr);
     void SetCaption(const std::string& caption);
     const std::string& Caption() const { return caption_; }
+    // A left press and release on the label (the second press of a double
+    // click does not count: a double click clicks once).
     std::function<void()> onClick;
-    std::function<void(int button, int x, int y)> onMouseDown;
+    std::function<void(int button, int x, int y)> onMouseDown;  // any button
 
 protected:
     void Create() override;
@@ -86,6 +88,7 @@ private:
     void FitToText();
     std::string caption_;
     LabelStyle style_;
+    bool pressed_ = false;  // a left press began on it and has not come up
 };
 
 class ComboBox : public Control {
@@ -96,6 +99,8 @@ public:
     std::string List(int index) const;
     void SetText(const std::string& text);
     std::string Text() const;
+    // Its list is dropped down (it then takes Enter and Escape itself).
+    bool ListOpen() const;
 
 protected:
     void Create() override;

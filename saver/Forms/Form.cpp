@@ -161,6 +161,7 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    detail::FollowPress(window_, message, wParam);
     LRESULT result = 0;
     if (OnMessage(message, wParam, lParam, result)) return result;
     switch (message) {

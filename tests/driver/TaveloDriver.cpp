@@ -26,6 +26,10 @@
 //   focus CAPTION                          the control with the keyboard focus in that window's thread
 //   move X Y                               moves the pointer there (SendInput)
 //   click X Y                              moves the pointer there and clicks the left button (SendInput)
+//   double-click X Y                       the same, twice in quick succession
+//   drag X1 Y1 X2 Y2                       presses the left button at one place, releases it at the other
+//   tap VK                                 presses and releases a key, the focus where it is
+//   combo CAPTION                          the window's combo box: dropped=0|1 text=...
 //   type TEXT                              types the text into the window with the focus (SendInput)
 //   chord VK1 VK2                          holds VK1, presses VK2, lets go (Alt+F4: 18 115)
 //   processes NAME                         how many processes run the program file NAME: count=N
@@ -311,6 +315,47 @@ int Run(int argc, wchar_t** argv) {
         const bool sent = windriver::SendMouseButton(MOUSEEVENTF_LEFTDOWN) && windriver::SendMouseButton(MOUSEEVENTF_LEFTUP);
         windriver::PumpFor(150);
         return sent ? 0 : 1;
+    }
+    if (command == L"double-click" && argc >= 4) {
+        windriver::SendMouseMove(_wtoi(argv[2]), _wtoi(argv[3]));
+        windriver::PumpFor(150);
+        bool sent = true;
+        for (int i = 0; i < 2; ++i) {
+            sent = windriver::SendMouseButton(MOUSEEVENTF_LEFTDOWN) && windriver::SendMouseButton(MOUSEEVENTF_LEFTUP) && sent;
+            windriver::PumpFor(40);
+        }
+        windriver::PumpFor(150);
+        return sent ? 0 : 1;
+    }
+    if (command == L"drag" && argc >= 6) {
+        windriver::SendMouseMove(_wtoi(argv[2]), _wtoi(argv[3]));
+        windriver::PumpFor(150);
+        bool sent = windriver::SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+        windriver::PumpFor(150);
+        windriver::SendMouseMove(_wtoi(argv[4]), _wtoi(argv[5]));
+        windriver::PumpFor(250);  // long enough for a hover tick to see it there
+        sent = windriver::SendMouseButton(MOUSEEVENTF_LEFTUP) && sent;
+        windriver::PumpFor(150);
+        return sent ? 0 : 1;
+    }
+    if (command == L"tap" && argc >= 3) {
+        const bool sent = windriver::SendKeyTap(static_cast<WORD>(_wtoi(argv[2])));
+        windriver::PumpFor(150);
+        return sent ? 0 : 1;
+    }
+    if (command == L"combo" && argc >= 3) {
+        HWND window = FindWindowW(nullptr, argv[2]);
+        HWND combo = window != nullptr ? FindWindowExW(window, nullptr, L"COMBOBOX", nullptr) : nullptr;
+        for (HWND child = window != nullptr ? GetWindow(window, GW_CHILD) : nullptr; combo == nullptr && child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            combo = FindWindowExW(child, nullptr, L"COMBOBOX", nullptr);  // one level down: in a panel
+        }
+        if (combo == nullptr) return 1;
+        const LRESULT dropped = SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0);
+        wchar_t text[256] = {};  // asked of the control itself (GetWindowText does not, across processes)
+        SendMessageW(combo, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+        Print("dropped=" + std::to_string(dropped ? 1 : 0) + " text=" + WideToUtf8(text) + "\n");
+        return 0;
     }
     if (command == L"type" && argc >= 3) {
         for (const wchar_t* c = argv[2]; *c != 0; ++c) {

@@ -14,6 +14,7 @@ import winetest  # noqa: E402
 
 SOURCE, TRACK, FILE, MODE = "BGM区分", "BGMﾘﾋﾟｰﾄ", "BGMﾌｧｲﾙ", "画面ﾓｰﾄﾞ"
 FOLDER = "Tavelo 設定"
+HTTPS_OPEN = "HKCR\\https\\shell\\open\\command"
 
 
 def ini(*lines):
@@ -34,6 +35,14 @@ class SettingsTest(winetest.ProgramTest):
             with open(os.path.join(cls.music, name), "wb") as f:
                 f.write(b"\0" * 16)
         cls.sea = "C:\\音楽\\海.mp3"
+        # The shell's "open" of an https address writes the address to a file.
+        # (Wine's HKCR does not take the user's own classes: the prefix's
+        # handler is set, and put back afterwards.)
+        s.run("reg", "add", HTTPS_OPEN, "/ve", "/d", "C:\\windows\\system32\\cmd.exe /c echo %1>>C:\\links.txt", "/f")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.run("reg", "add", HTTPS_OPEN, "/ve", "/d", '"C:\\windows\\system32\\winebrowser.exe" "%1"', "/f")
 
     def clean_up(self):
         if os.path.exists(self.ini_path):
@@ -196,6 +205,104 @@ class SettingsTest(winetest.ProgramTest):
         self.closed()
         self.assertEqual(ini("[Section]", f"{SOURCE}= 2", f"{FILE}=C:\\音楽\\波.wav", f"{TRACK}= 0", f"{MODE}= 0"),
                          self.saved())
+
+    def tap(self, vk):
+        """A key for whatever has the focus now."""
+        self.assertEqual(0, self.driver("tap", vk)[0])
+        time.sleep(0.2)
+
+    def focused(self):
+        code, lines = self.driver("focus", "<Tavelo>")
+        self.assertEqual(0, code)
+        left, top, _, _ = self.rect(lines[0])
+        return left - self.origin[0], top - self.origin[1]
+
+    def combo(self):
+        return self.driver("combo", "<Tavelo>")[1][0]
+
+    def still_open(self):
+        self.assertEqual(1, self.driver("wait-exit", 300)[0], "the dialog closed")
+
+    TRACK_BOX, FILE_BUTTON, SAVE, CANCEL = (12 + 112 + 3, 16 + 52 + 3), (12 + 28, 16 + 116), (324, 200), (404, 200)
+
+    def test_the_open_track_list_takes_escape_and_enter_first(self):
+        before = ini("[Section]", f"{SOURCE}= 1", f"{TRACK}= 5")
+        self.open_dialog(before)
+        self.click(12 + 112 + 12, 16 + 52 + 10)  # into the track box
+        self.tap(115)  # F4: its list opens
+        self.assertTrue(self.combo().startswith("dropped=1"), self.combo())
+        self.tap(27)  # Escape closes the list only
+        self.assertEqual("dropped=0 text=5", self.combo())
+        self.still_open()
+        self.tap(27)  # and now the dialog, without saving
+        self.closed()
+        self.assertEqual(before, self.saved())
+        # Enter in the open list takes the highlighted entry; the next Enter saves.
+        self.open_dialog(before)
+        self.click(12 + 112 + 12, 16 + 52 + 10)
+        self.tap(115)
+        self.tap(40)  # down to the next entry
+        self.tap(13)
+        self.assertEqual("dropped=0 text=6", self.combo())
+        self.still_open()
+        self.tap(13)
+        self.closed()
+        self.assertEqual(ini("[Section]", f"{SOURCE}= 1", f"{TRACK}= 6", f"{FILE}=", f"{MODE}= 0"), self.saved())
+
+    def test_shift_tab_walks_back_and_enter_on_a_focused_cancel_saves_nothing(self):
+        before = ini("[Section]", f"{SOURCE}= 1")
+        self.open_dialog(before)
+        self.click(362, 212 - 30)  # on the form, off every control
+        seen = []
+        for _ in range(4):
+            self.assertEqual(0, self.driver("chord", 16, 9)[0])  # Shift+Tab
+            time.sleep(0.3)
+            seen.append(self.focused())
+        self.assertEqual([self.CANCEL, self.SAVE, self.TRACK_BOX, self.CANCEL], seen)
+        self.tap(13)  # Enter on ｷｬﾝｾﾙ is ｷｬﾝｾﾙ's
+        self.closed()
+        self.assertEqual(before, self.saved())
+
+    def test_a_button_disabled_with_the_focus_opens_at_the_first_click_once_enabled(self):
+        self.open_dialog(ini("[Section]", f"{SOURCE}= 2", f"{FILE}={self.sea}"))
+        self.click(362, 212 - 30)
+        self.tap(9)
+        self.assertEqual(self.FILE_BUTTON, self.focused())
+        self.click_choice(0, on_label=True)  # なし: "..." goes off with the focus on it...
+        self.assertEqual(self.SAVE, self.focused())  # ...and hands the focus on
+        self.click_choice(2, on_label=True)  # MP3、WAV: "..." on again
+        self.click(12 + 28 + 20, 16 + 116 + 10)  # one click
+        self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 5000, "--visible")[0],
+                         "the first click on \"...\" opened nothing")
+        self.driver("key", "ﾌｧｲﾙを開く", 27)
+        self.assertEqual(0, self.driver("gone", "ﾌｧｲﾙを開く", 5000)[0])
+        self.press(27)
+        self.closed()
+
+    def test_a_press_begun_elsewhere_clicks_nothing_and_a_double_click_opens_the_link_once(self):
+        before = ini("[Section]", f"{SOURCE}= 0")
+        links = os.path.join(self.session.drive_c, "links.txt")
+        if os.path.exists(links):
+            os.remove(links)
+        self.open_dialog(before)
+        ox, oy = self.origin
+        self.assertEqual(0, self.driver("drag", ox + 362, oy + 182, ox + 362, oy + 212)[0])  # form, then 設定
+        self.still_open()
+        self.assertEqual(before, self.saved())
+        # The link, through the shell: its "open" of https writes to a file here.
+        code, children = self.driver("children", "<Tavelo>")
+        link = next(self.rect(c) for c in children if "caption=https://" in c)
+        self.assertEqual(0, self.driver("double-click", link[0] + 20, (link[1] + link[3]) // 2)[0])
+        for _ in range(50):
+            if os.path.exists(links):
+                break
+            time.sleep(0.1)
+        time.sleep(2)  # a second opening would have come by now
+        with open(links, "rb") as f:
+            self.assertEqual(1, len(f.read().splitlines()), "the page was opened more than once, or not at all")
+        self.press(27)
+        self.closed()
+        self.assertEqual(before, self.saved())
 
     def test_tab_walks_the_controls_in_their_order(self):
         self.open_dialog(ini("[Section]", f"{SOURCE}= 1"))
