@@ -1,7 +1,9 @@
 ; Tavelo's installer: for the current user, without elevation, into a folder
 ; the user can write (so the saver can keep Tavelo.ini beside itself); makes
 ; Tavelo the current screen saver, adds a Start-menu entry that opens its
-; settings and an uninstaller registered for the user. Japanese or English
+; settings and one that makes it the screen saver again (the system's list
+; of screen savers shows only those in the system folders and the current
+; one), and an uninstaller registered for the user. Japanese or English
 ; pages, by the system's language. /S installs and uninstalls silently.
 ;
 ; Built by CMake (installer/CMakeLists.txt), which defines VERSION, BIN (the
@@ -64,12 +66,21 @@ BrandingText "${PRODUCT} ${VERSION}"
 
 LangString FinishTitle ${LANG_ENGLISH} "Tavelo is your screen saver"
 LangString FinishTitle ${LANG_JAPANESE} "Tavelo をスクリーン セーバーにしました"
-LangString FinishText ${LANG_ENGLISH} "Tavelo ${VERSION} is installed and is now your screen saver.$\r$\n$\r$\nChoose its music with $\"Tavelo$\" in the Start menu; the waiting time and other screen savers are in the screen saver settings of Windows."
-LangString FinishText ${LANG_JAPANESE} "Tavelo ${VERSION} をインストールし、現在のスクリーン セーバーに設定しました。$\r$\n$\r$\n音楽はスタート メニューの「Tavelo」で選べます。待ち時間やほかのスクリーン セーバーは、Windows のスクリーン セーバーの設定で選べます。"
+LangString FinishText ${LANG_ENGLISH} "Tavelo ${VERSION} is installed and is now your screen saver.$\r$\n$\r$\nChoose its music with $\"Tavelo$\" in the Start menu; the waiting time and other screen savers are in the screen saver settings of Windows. If you choose another one, $\"Make Tavelo the screen saver$\" in the Start menu brings Tavelo back."
+LangString FinishText ${LANG_JAPANESE} "Tavelo ${VERSION} をインストールし、現在のスクリーン セーバーに設定しました。$\r$\n$\r$\n音楽はスタート メニューの「Tavelo」で選べます。待ち時間やほかのスクリーン セーバーは、Windows のスクリーン セーバーの設定で選べます。ほかのものを選んだあとは、スタート メニューの「Tavelo をスクリーン セーバーにする」で Tavelo に戻せます。"
 LangString OpenSettings ${LANG_ENGLISH} "Open Tavelo's settings"
 LangString OpenSettings ${LANG_JAPANESE} "Tavelo の設定を開く"
 LangString ShortcutDescription ${LANG_ENGLISH} "Tavelo screen saver settings"
 LangString ShortcutDescription ${LANG_JAPANESE} "Tavelo スクリーン セーバーの設定"
+LangString MakeItTheSaver ${LANG_ENGLISH} "Make Tavelo the screen saver"
+LangString MakeItTheSaver ${LANG_JAPANESE} "Tavelo をスクリーン セーバーにする"
+LangString MakeItTheSaverDescription ${LANG_ENGLISH} "Makes Tavelo the screen saver and opens the screen saver settings"
+LangString MakeItTheSaverDescription ${LANG_JAPANESE} "Tavelo をスクリーン セーバーにして、スクリーン セーバーの設定を開きます"
+
+; The entry that makes Tavelo the screen saver again has its language's
+; name: both names go before it is made, and when Tavelo goes.
+!define MAKE_IT_THE_SAVER_EN "Make Tavelo the screen saver.lnk"
+!define MAKE_IT_THE_SAVER_JA "Tavelo をスクリーン セーバーにする.lnk"
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
@@ -115,6 +126,13 @@ Section "Tavelo"
 
   CreateShortCut "$SMPROGRAMS\Tavelo.lnk" "$INSTDIR\Tavelo.scr" "/c" "$INSTDIR\Tavelo.scr" 0 \
       SW_SHOWNORMAL "" "$(ShortcutDescription)"
+  ; What Explorer's "Install" on a .scr file does: Tavelo becomes the screen
+  ; saver, and the system's settings open with it chosen.
+  Delete "$SMPROGRAMS\${MAKE_IT_THE_SAVER_EN}"
+  Delete "$SMPROGRAMS\${MAKE_IT_THE_SAVER_JA}"
+  CreateShortCut "$SMPROGRAMS\$(MakeItTheSaver).lnk" "$SYSDIR\rundll32.exe" \
+      "desk.cpl,InstallScreenSaver $\"$INSTDIR\Tavelo.scr$\"" "$INSTDIR\Tavelo.scr" 0 SW_SHOWNORMAL "" \
+      "$(MakeItTheSaverDescription)"
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -143,6 +161,8 @@ Section "Uninstall"
   ${EndIf}
 
   Delete "$SMPROGRAMS\Tavelo.lnk"
+  Delete "$SMPROGRAMS\${MAKE_IT_THE_SAVER_EN}"
+  Delete "$SMPROGRAMS\${MAKE_IT_THE_SAVER_JA}"
   Delete "$INSTDIR\Tavelo.scr"
   Delete "$INSTDIR\Tavelo.dll"
   Delete "$INSTDIR\Tavelo.ini"

@@ -113,11 +113,31 @@ def main():
         print("demo:", os.path.relpath(buttons, args.source))
         driver("wait-exit", 20000)
 
+        settings_at_scalings(session, args.out)
         today_s_screens(session, args.out)
     finally:
         driver("kill")
         driver.close()
         session.close()
+
+
+def settings_at_scalings(session, out):
+    """settings-144.png and settings-192.png: the dialog at 150 % and 200 %
+    display scaling, each on a 1024x768 screen and a prefix of its own."""
+    saver = session.windows_path(os.path.join(session.bin, "Tavelo.scr"))
+    for dpi in (144, 192):
+        registry = [("HKCU\\Control Panel\\Desktop", "LogPixels", "REG_DWORD", str(dpi)),
+                    ("HKCC\\Software\\Fonts", "LogPixels", "REG_DWORD", str(dpi))]
+        other = winetest.OtherDesktop(session, f"demo-{dpi}dpi", "1024x768x24", registry)
+        with other as desktop:
+            desktop("start", saver, "/c")
+            if desktop("find", "*", "<Tavelo>", 20000, "--visible")[0] == 0:
+                time.sleep(1.5)
+                path = os.path.join(out, f"settings-{dpi}.png")
+                subprocess.run(["import", "-display", other.screen.display, "-window", "root", path], check=True)
+                print("demo:", os.path.relpath(path, os.path.dirname(os.path.dirname(os.path.abspath(out)))))
+            desktop("key", "<Tavelo>", 27)
+            desktop("wait-exit", 10000)
 
 
 def today_s_screens(session, out):

@@ -11,6 +11,7 @@
 //   mode                                   current=WxHxB registry=WxHxB
 //   setmode W H BITS [--registry]          changes the display mode (and its stored value)
 //   longpath PATH                          path=the long form of PATH
+//   shortcut PATH                          a .lnk file's target=... arguments=... icon=...,N
 //   regvalue SUBKEY NAME                   sz=TEXT or dword=N: a value under HKEY_CURRENT_USER
 //   start PROGRAM [ARGS...]                starts a program (session only: one at a time)
 //   wait-exit [TIMEOUT_MS]                 waits for it and prints exit=N
@@ -46,6 +47,7 @@
 //                                          and its display mode alive between commands.
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -446,6 +448,28 @@ int Run(int argc, wchar_t** argv) {
         Print(WideToUtf8(windriver::MessageBoxText(box)) + "\n");
         if (HasFlag(argc, argv, L"--dismiss")) windriver::DismissMessageBox(box);
         return 0;
+    }
+    if (command == L"shortcut" && argc >= 3) {
+        CoInitialize(nullptr);
+        IShellLinkW* link = nullptr;
+        IPersistFile* file = nullptr;
+        bool read = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                               reinterpret_cast<void**>(&link))) &&
+                    SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                    SUCCEEDED(file->Load(argv[2], STGM_READ));
+        if (read) {
+            wchar_t target[MAX_PATH] = {}, arguments[1024] = {}, icon[MAX_PATH] = {};
+            int iconIndex = 0;
+            link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+            link->GetArguments(arguments, 1024);
+            link->GetIconLocation(icon, MAX_PATH, &iconIndex);
+            Print("target=" + WideToUtf8(target) + "\narguments=" + WideToUtf8(arguments) + "\nicon=" +
+                  WideToUtf8(icon) + "," + std::to_string(iconIndex) + "\n");
+        }
+        if (file != nullptr) file->Release();
+        if (link != nullptr) link->Release();
+        CoUninitialize();
+        return read ? 0 : 1;
     }
     if (command == L"longpath" && argc >= 3) {  // a path's long form (short names expanded)
         std::wstring buffer(32768, L'\0');

@@ -21,6 +21,7 @@ import winetest  # noqa: E402
 
 UNINSTALL_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tavelo"
 DESKTOP_KEY = "Control Panel\\Desktop"
+JAPANESE_ENTRY, ENGLISH_ENTRY = "Tavelo をスクリーン セーバーにする", "Make Tavelo the screen saver"
 SETTINGS = "[Section]\r\nBGM区分= 2\r\nBGMﾘﾋﾟｰﾄ= 0\r\nBGMﾌｧｲﾙ=C:\\音楽\\海.mp3\r\n".encode("cp932")
 
 
@@ -45,8 +46,10 @@ class InstallerTest(unittest.TestCase):
         user = os.path.join(cls.prefix, "drive_c", "users", getpass.getuser())
         cls.folder = os.path.join(user, "AppData", "Local", "Programs", "Tavelo")
         cls.windows_folder = "C:\\users\\" + getpass.getuser() + "\\AppData\\Local\\Programs\\Tavelo"
-        cls.entry = os.path.join(user, "AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs",
-                                 "Tavelo.lnk")
+        cls.menu = os.path.join(user, "AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs")
+        cls.windows_menu = ("C:\\users\\" + getpass.getuser() +
+                            "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs")
+        cls.entry = os.path.join(cls.menu, "Tavelo.lnk")
         cls.ini = os.path.join(cls.folder, "Tavelo.ini")
 
     @classmethod
@@ -85,6 +88,16 @@ class InstallerTest(unittest.TestCase):
                         os.path.join(s.source, "installer", "Tavelo.nsi")], check=True)
         return out
 
+    def assert_make_it_the_saver_entry(self, name):
+        """The Start-menu entry that makes Tavelo the screen saver again, as
+        Explorer's "Install" on the .scr does, with the saver's icon."""
+        self.assertTrue(os.path.isfile(os.path.join(self.menu, name + ".lnk")), name)
+        code, lines = self.d("shortcut", self.windows_menu + "\\" + name + ".lnk")
+        self.assertEqual(0, code)
+        saver = self.windows_folder + "\\Tavelo.scr"
+        self.assertEqual("target=c:\\windows\\system32\\rundll32.exe", lines[0].lower())
+        self.assertEqual([f'arguments=desk.cpl,InstallScreenSaver "{saver}"', f"icon={saver},0"], lines[1:])
+
     def test_1_an_update_over_an_older_version_keeps_the_settings(self):
         self.install(self.older_setup())
         self.assertEqual("0.9.0", self.value(UNINSTALL_KEY, "DisplayVersion"))
@@ -105,6 +118,7 @@ class InstallerTest(unittest.TestCase):
         self.assertEqual(["path=" + self.windows_folder + "\\Tavelo.scr"], self.d("longpath", saver)[1])
         self.assertEqual("1", self.value(DESKTOP_KEY, "ScreenSaveActive"))
         self.assertTrue(os.path.isfile(self.entry), "no Start-menu entry")
+        self.assert_make_it_the_saver_entry(JAPANESE_ENTRY)
         expected = {
             "DisplayName": "Tavelo", "Publisher": "Tavelo team", "InstallLocation": self.windows_folder,
             "UninstallString": f'"{self.windows_folder}\\Uninstall.exe"',
@@ -142,6 +156,7 @@ class InstallerTest(unittest.TestCase):
         self.uninstall()
         self.assertFalse(os.path.exists(self.folder), os.listdir(self.folder) if os.path.exists(self.folder) else "")
         self.assertFalse(os.path.exists(self.entry))
+        self.assertFalse(os.path.exists(os.path.join(self.menu, JAPANESE_ENTRY + ".lnk")))
         self.assertEqual(1, self.d("regvalue", UNINSTALL_KEY, "DisplayName")[0])
         self.assertIsNone(self.value(DESKTOP_KEY, "SCRNSAVE.EXE"))
 
@@ -152,6 +167,18 @@ class InstallerTest(unittest.TestCase):
         self.uninstall()
         self.assertFalse(os.path.exists(self.folder))
         self.assertEqual(other, self.value(DESKTOP_KEY, "SCRNSAVE.EXE"))
+
+    def test_6_on_an_english_system_the_entry_has_its_english_name(self):
+        self.install(self.setup)
+        os.environ["WINE_RUN_LANG"] = "C.UTF-8"
+        try:
+            self.install(self.setup)
+        finally:
+            del os.environ["WINE_RUN_LANG"]
+        self.assert_make_it_the_saver_entry(ENGLISH_ENTRY)
+        self.assertFalse(os.path.exists(os.path.join(self.menu, JAPANESE_ENTRY + ".lnk")), "two entries")
+        self.uninstall()
+        self.assertEqual([], [n for n in os.listdir(self.menu) if "Tavelo" in n])
 
 
 class ZipTest(unittest.TestCase):
