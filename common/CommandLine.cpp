@@ -92,12 +92,32 @@ bool IsOption(const std::string& argument, const char* option) {
 
 }  // namespace
 
+// A handle value: decimal digits only.
+bool ReadHandle(const std::string& text, uint64_t& value) {
+    if (text.empty() || text.size() > 19) return false;
+    uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + uint64_t(c - '0');
+    }
+    value = v;
+    return true;
+}
+
 RendererArguments ParseRendererArguments(const std::vector<std::string>& arguments) {
     RendererArguments parsed;
     std::vector<std::string> paths;
-    for (const std::string& argument : arguments) {
-        if (paths.empty() && IsOption(argument, contract::kKeepResolutionOption)) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool option = paths.empty();
+        if (option && IsOption(argument, contract::kKeepResolutionOption)) {
             parsed.keepResolution = true;
+        } else if (option && IsOption(argument, contract::kSaverOption) && i + 1 < arguments.size() &&
+                   ReadHandle(arguments[i + 1], parsed.saverProcess)) {
+            ++i;
+        } else if (option && IsOption(argument, contract::kJobOption) && i + 1 < arguments.size() &&
+                   ReadHandle(arguments[i + 1], parsed.saverJob)) {
+            ++i;
         } else {
             paths.push_back(argument);
         }
@@ -111,10 +131,12 @@ RendererArguments ParseRendererArguments(const std::vector<std::string>& argumen
 
 std::string RendererArgumentText(const RendererArguments& arguments) {
     std::string text = arguments.keepResolution ? contract::kKeepResolutionOption : "";
+    auto add = [&text](const std::string& word) { text += (text.empty() ? "" : " ") + word; };
+    if (arguments.saverProcess != 0) add(std::string(contract::kSaverOption) + " " + std::to_string(arguments.saverProcess));
+    if (arguments.saverJob != 0) add(std::string(contract::kJobOption) + " " + std::to_string(arguments.saverJob));
     const RendererArguments defaults;
     if (arguments.screenCopy != defaults.screenCopy || arguments.lightPattern != defaults.lightPattern) {
-        if (!text.empty()) text += " ";
-        text += QuoteArgument(arguments.screenCopy) + " " + QuoteArgument(arguments.lightPattern);
+        add(QuoteArgument(arguments.screenCopy) + " " + QuoteArgument(arguments.lightPattern));
     }
     return text;
 }

@@ -3,6 +3,7 @@
 // picture files and the renderer's window caption.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,14 +34,22 @@ constexpr const char* kRendererClass = "PCUWindowClass";
 // Given first, this keeps the display's own resolution; without it the
 // renderer switches the primary display to 1024 x 768 x 32.
 constexpr const char* kKeepResolutionOption = "/keep";
+// The run's end is tied to the saver's: "/saver H" is the renderer's own
+// (inherited) handle to the saver's process, "/job J" the saver's handle to
+// the job object the renderer runs in (which ends it when its last handle
+// goes).
+constexpr const char* kSaverOption = "/saver";
+constexpr const char* kJobOption = "/job";
 
 }  // namespace contract
 
-// The renderer's command line: [/keep] [SCREEN_COPY LIGHT_PATTERN]. With no
-// arguments at all the renderer behaves as it always has: it switches the
-// display and reads the fixed pictures.
+// The renderer's command line: [/keep] [/saver H /job J] [SCREEN_COPY
+// LIGHT_PATTERN]. With no arguments at all the renderer behaves as it always
+// has: it switches the display and reads the fixed pictures.
 struct RendererArguments {
     bool keepResolution = false;
+    uint64_t saverProcess = 0;  // handle values; 0: none given
+    uint64_t saverJob = 0;
     std::string screenCopy = contract::kScreenCopyFile;
     std::string lightPattern = contract::kLightPatternFile;
 };

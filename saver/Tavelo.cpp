@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include "Forms/Forms.h"
+#include "LibrarySearch.h"
 #include "Vey_B_win32.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LoadLibrariesFromSystemFolderOnly();
     SaverProgram program;
     Main(program);
     forms::Application::Run();

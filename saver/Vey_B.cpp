@@ -120,6 +120,11 @@ bool WriteIniKeys(const std::string& section, const std::vector<std::pair<std::s
     return written;
 }
 
+bool SettingsFileCanHold(const std::string& value) {
+    const std::string bytes = ToShiftJis(value);
+    return bytes.size() <= kIniValueLimit && FromShiftJis(bytes) == value;
+}
+
 bool FileExists(const std::string& path) {
     std::string p = path;
     if (!p.empty() && p.back() == '\\') p.pop_back();

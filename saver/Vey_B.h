@@ -35,6 +35,9 @@ bool WriteIni(const std::string& section, const std::string& key, const std::str
 bool WriteIniKeys(const std::string& section, const std::vector<std::pair<std::string, std::string>>& keys,
                   const std::string& file);
 bool FileExists(const std::string& path);
+// A value the settings file holds and gives back unchanged: every character
+// in Shift_JIS, and no more than the 255 bytes a read returns.
+bool SettingsFileCanHold(const std::string& value);
 std::string FolderOf(const std::string& path);
 
 // The mode letter: the second character of the upper-cased command line,

@@ -20,7 +20,8 @@ const char* const kCreditText = "Design: Tavelo team  Ver." TAVELO_VERSION_TEXT;
 const char* const kSaveFailedText =
     "設定を保存できませんでした。\nTavelo.ini に書き込めません（読み取り専用か、ほかのプログラムが使用中です）。";
 const char* const kFileNotStorableText =
-    "このファイル名は設定ファイルに保存できません。\n別の名前のファイルを選んでください。";
+    "このファイル名は設定ファイルに保存できません（使えない文字があるか、長すぎます）。\n"
+    "別の名前か、短い場所のファイルを選んでください。";
 
 namespace {
 
@@ -251,13 +252,14 @@ std::string Vey_P::OpenFileDialog() {
 void Vey_P::Cmd_File_Click(int /*index*/) {
     std::string chosen = chooseFile();
     if (chosen.empty()) return;
-    // The settings file is Shift_JIS: a path it cannot hold is stored by its
-    // short name where the volume has one, else not at all.
-    if (FromShiftJis(ToShiftJis(chosen)) != chosen) {
+    // The settings file is Shift_JIS and a read gives back 255 bytes: a path
+    // it cannot hold whole is stored by its short name where the volume has
+    // one, else not at all (the previous file stays).
+    if (!SettingsFileCanHold(chosen)) {
         wchar_t shortPath[MAX_PATH] = {};
         const DWORD n = GetShortPathNameW(Utf8ToWide(chosen).c_str(), shortPath, MAX_PATH);
         const std::string candidate = n > 0 && n < MAX_PATH ? WideToUtf8(shortPath) : std::string();
-        if (candidate.empty() || FromShiftJis(ToShiftJis(candidate)) != candidate) {
+        if (candidate.empty() || !SettingsFileCanHold(candidate)) {
             forms::Application::MsgBox(kFileNotStorableText, hWnd());
             return;
         }

@@ -10,13 +10,28 @@ const char* const kPreviewFormCaption = "Preview Window";
 
 Vey_R::Vey_R()
     : Form(forms::FormStyle{kPreviewFormCaption, forms::Border::None, RGB(0, 0, 0), 0}),
-      Img_Prev(*this, 0, 0, kPreviewWidth, kPreviewHeight),
-      // A host that goes away without taking its child along (its process
-      // killed, say) still ends the preview.
-      hostWatch_(*this, kHostWatchInterval, true, [this] {
-          if (host != nullptr && !IsWindow(host)) Unload();
-      }) {
+      Img_Prev(*this, 0, 0, kPreviewWidth, kPreviewHeight) {
     Img_Prev.SetPicture(forms::Picture::FromResource(IDB_PREVIEW));
+}
+
+Vey_R::~Vey_R() { forms::Application::Forget(this); }
+
+void Vey_R::WatchHost(std::function<void()> endAtOnce) {
+    auto end = [this, endAtOnce] {
+        forms::Application::Forget(this);
+        if (IsLoaded() && IsWindow(hWnd())) {
+            Unload();
+        } else {
+            endAtOnce();
+        }
+    };
+    DWORD pid = 0;
+    GetWindowThreadProcessId(host, &pid);
+    hostProcess_.Reset(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    forms::Application::Watch(this, hostProcess_.get(), end);
+    forms::Application::Poll(this, kHostWatchInterval, [this, end] {
+        if (!IsWindow(host) || !IsWindow(hWnd())) end();
+    });
 }
 
 void Vey_R::Form_Unload(int& /*cancel*/) {
@@ -69,4 +84,5 @@ void ShowPreview(Vey_R& form, const std::string& commandLine, const std::functio
     form.Move(0, 0, width, height);
     form.Img_Prev.Move(0, 0, static_cast<int>(std::lround(width / tx)), static_cast<int>(std::lround(height / ty)));
     form.Show();
+    form.WatchHost(endAtOnce);
 }

@@ -9,26 +9,35 @@
 #include <string>
 
 #include "Forms/Forms.h"
+#include "WinHandles.h"
 
 // Design data of the form.
 constexpr int kPreviewWidth = 152;   // Img_Prev, pixels
 constexpr int kPreviewHeight = 112;
-constexpr UINT kHostWatchInterval = 1000;  // how often the preview looks for its host
+constexpr UINT kHostWatchInterval = 500;  // how often the preview looks for its host
 
 extern const char* const kPreviewFormCaption;  // "Preview Window"
 
 class Vey_R : public forms::Form {
 public:
     Vey_R();
+    ~Vey_R() override;
 
     forms::ImageControl Img_Prev;
     HWND host = nullptr;
+
+    // Ends the preview once its host is gone, however it goes: its window
+    // destroyed, its process ended (then the preview's own window may go
+    // without a word to it, and its timers with it: the watch is the
+    // message loop's). Unloads the form while its window lives, else ends
+    // the program at once.
+    void WatchHost(std::function<void()> endAtOnce);
 
 protected:
     void Form_Unload(int& cancel) override;
 
 private:
-    forms::Timer hostWatch_;
+    win::Handle hostProcess_;
 };
 
 // The preview branch of start-up: the form inside the host window named by

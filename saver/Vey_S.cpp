@@ -1,6 +1,7 @@
 #include "Vey_S.h"
 
 #include "CommandLine.h"
+#include "Forms/BmpFile.h"
 #include "Contract.h"
 #include "SaverPlatform.h"
 #include "Utf16.h"
@@ -19,6 +20,22 @@ std::string FallbackFolder() {
     const std::wstring folder = std::wstring(buffer, n) + Utf8ToWide(contract::kFallbackFolder);
     if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
     return WideToUtf8(folder);
+}
+
+// The screen copy, written into a file that is deleted when the handle
+// returned goes: at the end of the run, or with the saver however it ends.
+// The renderer reads it meanwhile (it shares its deletion). Empty when it
+// cannot be written (then nothing is left of it).
+win::Handle WriteScreenCopy(const std::string& path, const std::string& bytes) {
+    win::Handle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                 nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    DWORD written = 0;
+    if (!file || bytes.empty() ||
+        !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written != bytes.size()) {
+        return win::Handle();
+    }
+    return file;
 }
 
 // Puts back the desktop's stored display mode where the current one differs
@@ -72,17 +89,7 @@ void Vey_S::Form_Load() {
     // the run.
     if (!WritePictures()) return;
 
-    // The renderer keeps the display's resolution where the user wants it,
-    // and reads the pictures from where they went.
-    RendererPath = ProgramFolder() + contract::kRendererFile;
-    RendererArguments arguments;
-    arguments.keepResolution = KeepsDisplayResolution();
-    if (fallback_) {
-        arguments.screenCopy = ScreenCopyPath;
-        arguments.lightPattern = LightPatternPath;
-    }
-    renderer_.Reset(forms::Application::Shell(RendererPath, RendererArgumentText(arguments)));
-    startTick_ = GetTickCount();
+    StartRenderer();
 
     // The music starts after the renderer.
     switch (SelectedMusic()) {
@@ -102,6 +109,40 @@ void Vey_S::Form_Load() {
     }
 }
 
+// The renderer keeps the display's resolution where the user wants it, reads
+// the pictures from where they went, and lives no longer than the saver: it
+// runs in a job that ends it with the saver's last handle to the job, and
+// watches the saver's process so that it can end the run cleanly first
+// (display mode back) when the saver goes.
+void Vey_S::StartRenderer() {
+    RendererPath = ProgramFolder() + contract::kRendererFile;
+    RendererArguments arguments;
+    arguments.keepResolution = KeepsDisplayResolution();
+    if (fallback_) {
+        arguments.screenCopy = ScreenCopyPath;
+        arguments.lightPattern = LightPatternPath;
+    }
+    rendererJob_.Reset(CreateJobObjectW(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (rendererJob_ && !SetInformationJobObject(rendererJob_.get(), JobObjectExtendedLimitInformation, &limits,
+                                                 sizeof limits)) {
+        rendererJob_.Reset();
+    }
+    // The one handle the renderer inherits: ours to this process, to watch.
+    HANDLE self = nullptr;
+    DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
+                    SYNCHRONIZE | PROCESS_DUP_HANDLE, TRUE, 0);
+    const win::Handle selfForRenderer(self);
+    if (selfForRenderer && rendererJob_) {
+        arguments.saverProcess = reinterpret_cast<uintptr_t>(self);
+        arguments.saverJob = reinterpret_cast<uintptr_t>(rendererJob_.get());
+    }
+    renderer_.Reset(forms::Application::Shell(RendererPath, RendererArgumentText(arguments),
+                                              selfForRenderer ? rendererJob_.get() : nullptr));
+    startTick_ = GetTickCount();
+}
+
 void Vey_S::Timer1_Timer() { MP3_Repeat(); }
 
 void Vey_S::Timer2_Timer() {
@@ -115,12 +156,12 @@ void Vey_S::Timer2_Timer() {
 // open), both go into the user's temporary folder.
 bool Vey_S::WritePictures() {
     // Both pictures in one place, or neither (no screen copy left behind).
-    auto writeBoth = [this](const std::string& screenCopy, const std::string& lightPattern) {
-        if (!Display(0).SavePicture(screenCopy)) return false;
-        if (!Display(1).SavePicture(lightPattern)) {
-            DeleteFileW(Utf8ToWide(screenCopy).c_str());
-            return false;
-        }
+    const forms::Picture& screen = Display(0).Image();
+    const std::string screenBytes = EncodeBmp24(screen.Width(), screen.Height(), screen.Pixels());
+    auto writeBoth = [this, &screenBytes](const std::string& screenCopy, const std::string& lightPattern) {
+        win::Handle held = WriteScreenCopy(screenCopy, screenBytes);
+        if (!held || !Display(1).SavePicture(lightPattern)) return false;  // (the copy goes with its handle)
+        screenCopyHeld_ = std::move(held);
         ScreenCopyPath = screenCopy;
         LightPatternPath = lightPattern;
         return true;
@@ -140,10 +181,10 @@ void Vey_S::GiveUpRenderer() {
     RestoreDisplayMode();
 }
 
-// The screen copy does not stay on disk for others to read; pictures in the
-// temporary folder go altogether.
+// The screen copy does not stay on disk for others to read (its file goes
+// with its handle); pictures in the temporary folder go altogether.
 void Vey_S::RemovePictures() {
-    if (!ScreenCopyPath.empty()) DeleteFileW(Utf8ToWide(ScreenCopyPath).c_str());
+    screenCopyHeld_.Reset();
     if (fallback_) {
         DeleteFileW(Utf8ToWide(LightPatternPath).c_str());
         const std::wstring folder = Utf8ToWide(ScreenCopyPath.substr(0, ScreenCopyPath.find_last_of('\\')));

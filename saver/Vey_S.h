@@ -48,12 +48,19 @@ private:
     void Timer2_Timer();
     void Timer3_Timer();
     bool WritePictures();
+    void StartRenderer();
     void GiveUpRenderer();
     void RemovePictures();
 
     std::function<void()> endRun_;
     bool pointerHidden_;
     win::Handle renderer_;  // the renderer's process
+    // The job the renderer runs in: it ends the renderer when its last
+    // handle goes, this one, whichever way the saver ends.
+    win::Handle rendererJob_;
+    // The screen copy's file, which goes when this handle goes (the end of
+    // the run, or this process, however it ends).
+    win::Handle screenCopyHeld_;
     RendererWatch watch_;
     DWORD startTick_ = 0;
     bool fallback_ = false;  // the pictures are in the temporary folder

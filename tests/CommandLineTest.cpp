@@ -49,6 +49,8 @@ TEST(CommandLineTest, TheRendererTakesKeepAndTwoPaths) {
         {{"C:\\only.bmp"}, false, nullptr},                  // not two paths: the fixed ones
         {{"a", "b", "c"}, false, nullptr},
         {{"/keeps"}, false, nullptr},
+        {{"/saver", "484", "/job", "12", "/keep"}, true, nullptr},
+        {{"/saver", "x1", "C:\\a", "C:\\b"}, false, nullptr},  // not a handle: three paths, so the fixed ones
     };
     for (const Case& c : cases) {
         const RendererArguments got = ParseRendererArguments(c.arguments);
@@ -61,6 +63,12 @@ TEST(CommandLineTest, TheRendererTakesKeepAndTwoPaths) {
         EXPECT_EQ(got.keepResolution, back.keepResolution);
         EXPECT_EQ(got.screenCopy, back.screenCopy);
         EXPECT_EQ(got.lightPattern, back.lightPattern);
+        EXPECT_EQ(got.saverProcess, back.saverProcess);
+        EXPECT_EQ(got.saverJob, back.saverJob);
     }
+    const RendererArguments tied = ParseRendererArguments({"/saver", "484", "/job", "12", "C:\\a", "C:\\b"});
+    EXPECT_EQ(484u, tied.saverProcess);
+    EXPECT_EQ(12u, tied.saverJob);
+    EXPECT_EQ("C:\\a", tied.screenCopy);
     EXPECT_EQ("", RendererArgumentText(RendererArguments()));  // as the renderer was always started
 }

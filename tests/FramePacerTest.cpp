@@ -14,6 +14,8 @@ struct Loop {
     double drawMs;
     double vsyncMs;  // the swap waits for the next refresh at this period; 0: it returns at once
     double hitchAt = -1.0, hitchMs = 0.0;  // one frame that takes longer
+    double overshootMs = 0.4;  // how late a wait wakes up
+    int earlySwapFrame = -1;   // the one frame whose swap returns at once
 };
 
 struct Result {
@@ -31,7 +33,7 @@ Result RunLoop(FramePacer& pacer, const Loop& loop, double untilMs) {
         const int wait = pacer.MillisecondsToWait(now);
         if (wait > 0) {
             r.longestWait = std::max(r.longestWait, wait);
-            now += wait + 0.4;
+            now += wait + loop.overshootMs;
             continue;
         }
         pacer.FrameStarting(now);
@@ -46,7 +48,7 @@ Result RunLoop(FramePacer& pacer, const Loop& loop, double untilMs) {
             now += loop.hitchMs;
             hitched = true;
         }
-        if (loop.vsyncMs > 0.0) now = std::ceil(now / loop.vsyncMs) * loop.vsyncMs;
+        if (loop.vsyncMs > 0.0 && r.frames - 1 != loop.earlySwapFrame) now = std::ceil(now / loop.vsyncMs) * loop.vsyncMs;
     }
     return r;
 }
@@ -105,4 +107,35 @@ TEST(FramePacerTest, ASwapIntervalThatDoesNotWaitIsPacedAnyway) {
     EXPECT_TRUE(pacer.Waits());
     EXPECT_GE(r.frames, 59);
     EXPECT_LE(r.frames, 61 + 8);  // the frames watched before it was judged
+}
+
+TEST(FramePacerTest, TimersThatWakeLateStillGiveTheRefreshRate) {
+    FramePacer pacer(60, false);
+    const Result r = RunLoop(pacer, {2.0, 0.0, -1.0, 0.0, 2.0}, 1000.0);  // every wait 2 ms late
+    EXPECT_GE(r.frames, 59);
+    EXPECT_LE(r.frames, 61);
+}
+
+TEST(FramePacerTest, OneEarlySwapDoesNotStartTheWaitingForGood) {
+    FramePacer pacer(60, true);
+    RunLoop(pacer, {2.0, 1000.0 / 60, -1.0, 0.0, 0.4, 20}, 2000.0);
+    EXPECT_FALSE(pacer.Waits());
+}
+
+TEST(FramePacerTest, SoftwareRasterisersArePacedTo30FramesASecond) {
+    FramePacer fast(60, true, kSoftwareFramesPerSecond);  // a swap that waits for 60 Hz
+    Result r = RunLoop(fast, {5.0, 1000.0 / 60}, 1000.0);
+    EXPECT_GE(r.frames, 29);
+    EXPECT_LE(r.frames, 31);
+    FramePacer slow(60, false, kSoftwareFramesPerSecond);  // frames slower than that: no wait
+    r = RunLoop(slow, {45.0, 0.0}, 900.0);
+    EXPECT_EQ(0, r.longestWait);
+    EXPECT_EQ(20, r.frames);
+    EXPECT_DOUBLE_EQ(1000.0 / 60, FramePacer(60, true, 75).PeriodMs());  // a cap above the refresh changes nothing
+    const std::pair<const char*, bool> names[] = {
+        {"GDI Generic", true}, {"llvmpipe (LLVM 15.0.6, 256 bits)", true}, {"softpipe", true},
+        {"Software Rasterizer", true}, {"Google SwiftShader", true}, {"D3D12 (Microsoft Basic Render Driver)", true},
+        {"NVIDIA GeForce RTX 3060/PCIe/SSE2", false}, {"AMD Radeon(TM) Graphics", false},
+        {"Intel(R) UHD Graphics 620", false}, {"", false}};
+    for (const auto& [name, software] : names) EXPECT_EQ(software, IsSoftwareRasteriser(name)) << name;
 }

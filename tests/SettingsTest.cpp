@@ -309,14 +309,55 @@ TEST_F(SettingsTest, UnicodeFilesAreReadAndWrittenInUtf16) {
     }
 }
 
+TEST_F(SettingsTest, CharactersBeyondTheBasicPlaneAtTheEdgesOfTheSurrogates) {
+    // U+10000 (D800 DC00), U+1F3FF (D83C DFFF), U+10FFFF (DBFF DFFF), little-endian.
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string("\x00\xD8\x00\xDC", 4), "\xF0\x90\x80\x80"},
+        {std::string("\x3C\xD8\xFF\xDF", 4), "\xF0\x9F\x8F\xBF"},
+        {std::string("\xFF\xDB\xFF\xDF", 4), "\xF4\x8F\xBF\xBF"},
+    };
+    for (const auto& [units, utf8] : cases) {
+        std::string bytes = "\xFF\xFE";
+        for (char c : std::string("[S]\r\nk=")) bytes += std::string{c, '\0'};
+        WriteBytes(Ini(), bytes + units + std::string("\r\0\n\0", 4));
+        EXPECT_EQ(utf8, GetIni("S", "k", Ini()));
+    }
+}
+
 TEST_F(SettingsTest, OnlyAMissingFileIsWrittenAfresh) {
     // A settings file that cannot be read (here a folder in its place) is
     // never replaced; a missing one is created with the one key.
     std::filesystem::create_directory(std::filesystem::u8path(Ini()));
     EXPECT_FALSE(WriteIni("Section", kKeyMusicSource, " 2", Ini()));
     std::filesystem::remove(std::filesystem::u8path(Ini()));
+#ifndef _WIN32
+    // Nor one that cannot be read but could be replaced: a link to itself.
+    std::filesystem::create_symlink("Tavelo.ini", std::filesystem::u8path(Ini()));
+    EXPECT_FALSE(WriteIni("Section", kKeyMusicSource, " 2", Ini()));
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::u8path(Ini())));
+    std::filesystem::remove(std::filesystem::u8path(Ini()));
+#endif
     EXPECT_TRUE(WriteIni("Section", kKeyMusicSource, " 2", Ini()));
     EXPECT_EQ("[Section]\r\n" + kSourceSjis + "= 2\r\n", ReadBytes(Ini()));
+}
+
+TEST(SettingsFileCanHoldTest, ShiftJisAndNoMoreThan255Bytes) {
+    auto repeat = [](const std::string& s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    const std::pair<std::string, bool> cases[] = {
+        {"C:\\" + repeat("海", 126), true},        // 3 + 252 = 255 bytes
+        {"C:\\" + repeat("海", 126) + "a", false},  // 256
+        {"C:\\" + repeat("海", 127), false},        // 257
+        {repeat("a", 255), true},
+        {repeat("a", 256), false},
+        {repeat("ﾃ", 255), true},  // half-width katakana: one byte each
+        {"C:\\노래.mp3", false},  // Hangul: not in Shift_JIS
+        {"", true},
+    };
+    for (const auto& [value, fits] : cases) EXPECT_EQ(fits, SettingsFileCanHold(value)) << value.size();
 }
 
 TEST_F(SettingsTest, AReplacedFileKeepsItsModeAndLeftoversGo) {

@@ -25,7 +25,10 @@ private:
 }  // namespace
 
 std::unique_ptr<FileView> OpenFileView(const std::string& path) {
-    win::Handle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    // (Any sharing: the saver holds the screen copy open for writing and for
+    // its deletion while the renderer reads it.)
+    win::Handle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return nullptr;
     LARGE_INTEGER size;

@@ -1,5 +1,8 @@
 #include "FramePacer.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace {
 constexpr int kDefaultRefreshHz = 60;
 constexpr int kLowestRefreshHz = 20;
@@ -8,9 +11,23 @@ constexpr int kIntervalsBeforeJudging = 8;   // frames watched before the swap i
 constexpr double kIgnoredIntervalShare = 0.75;  // faster than this share of the period: not waited for
 }  // namespace
 
-FramePacer::FramePacer(int refreshHz, bool swapIntervalSet) : waits_(!swapIntervalSet) {
+bool IsSoftwareRasteriser(const std::string& glRenderer) {
+    std::string name(glRenderer);
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    for (const char* software : {"gdi generic", "llvmpipe", "softpipe", "swrast", "software rasterizer",
+                                 "swiftshader", "basic render driver"}) {
+        if (name.find(software) != std::string::npos) return true;
+    }
+    return false;
+}
+
+FramePacer::FramePacer(int refreshHz, bool swapIntervalSet, int maxFramesPerSecond) : waits_(!swapIntervalSet) {
     const int hz = refreshHz < kLowestRefreshHz || refreshHz > kHighestRefreshHz ? kDefaultRefreshHz : refreshHz;
     period_ = 1000.0 / hz;
+    if (maxFramesPerSecond > 0 && maxFramesPerSecond < hz) {
+        period_ = 1000.0 / maxFramesPerSecond;
+        waits_ = true;  // the swap waits one refresh at most: the slots do the rest
+    }
 }
 
 int FramePacer::MillisecondsToWait(double nowMs) const {

@@ -7,13 +7,28 @@
 // is paced like one without it. Without an interval every frame start is
 // given a slot one refresh period after the last one; a frame that is late
 // by a whole period or more starts a new schedule instead of a burst.
+//
+// A software rasteriser (a machine without a graphics driver, a virtual
+// machine, a remote session) draws slower than the display refreshes, so the
+// swap never waits and the loop would keep more than a core busy for the
+// whole idle time: it is paced to 30 frames a second instead.
 #pragma once
+
+#include <string>
+
+constexpr int kSoftwareFramesPerSecond = 30;
+
+// GL_RENDERER names one of the software rasterisers: Windows' own ("GDI
+// Generic"), Mesa's (llvmpipe, softpipe, swrast), SwiftShader, or the
+// Basic Render Driver behind OpenGL on Direct3D.
+bool IsSoftwareRasteriser(const std::string& glRenderer);
 
 class FramePacer {
 public:
     // refreshHz as the display reports it; 0 or 1 ("the hardware's
-    // default") and anything implausible count as 60 Hz.
-    FramePacer(int refreshHz, bool swapIntervalSet);
+    // default") and anything implausible count as 60 Hz. maxFramesPerSecond
+    // (0: none) below the refresh rate makes the pacer wait for every frame.
+    FramePacer(int refreshHz, bool swapIntervalSet, int maxFramesPerSecond = 0);
 
     double PeriodMs() const { return period_; }
     bool Waits() const { return waits_; }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,27 @@ private:
     HGLRC context_ = nullptr;
 };
 
+// The run ends with the saver, however the saver ends. A thread waits for
+// the saver's process; when it goes, the thread puts the display mode back
+// and ends the loop, and a moment later lets go of its hold on the job the
+// saver started the renderer in: the last hold, so the job then ends this
+// process, should its loop not have ended by then.
+class SaverGuard {
+public:
+    // Handles as the saver gave them: the renderer's own to the saver's
+    // process, and the saver's to the job (duplicated here while it lives).
+    // The guard's thread shares it.
+    static std::shared_ptr<SaverGuard> Start(uint64_t saverProcess, uint64_t saverJob);
+    SaverGuard(uint64_t saverProcess, uint64_t saverJob);
+    std::atomic<bool> displaySwitched{false};
+
+private:
+    static DWORD WINAPI Watch(void* guard);
+    win::Handle saver_;
+    win::Handle job_;
+    DWORD loopThread_;
+};
+
 class Renderer {
 public:
     explicit Renderer(RendererArguments arguments) : arguments_(std::move(arguments)) {}
@@ -69,6 +91,7 @@ private:
     void DrawFrame();
 
     RendererArguments arguments_;
+    std::shared_ptr<SaverGuard> guard_;  // shared with its thread, which outlives nothing but the process
     HINSTANCE instance_ = nullptr;
     bool classRegistered_ = false;
     bool fullscreen_ = false;     // the display mode was changed and must be restored

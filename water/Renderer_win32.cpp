@@ -18,6 +18,7 @@
 #include "FramePacer.h"
 #include "GLHeaders.h"  // <windows.h> first
 #include <mmsystem.h>
+#include "LibrarySearch.h"
 #include "Utf16.h"
 #include "WaveField.h"
 
@@ -81,6 +82,37 @@ SceneLook LookOf(const WindowPlan& plan) {
 
 }  // namespace
 
+constexpr DWORD kCleanEndMs = 1500;  // how long the guard lets the loop end the run by itself
+
+SaverGuard::SaverGuard(uint64_t saverProcess, uint64_t saverJob)
+    : saver_(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(saverProcess))), loopThread_(GetCurrentThreadId()) {
+    HANDLE job = nullptr;
+    if (saverJob != 0 && DuplicateHandle(saver_.get(), reinterpret_cast<HANDLE>(static_cast<uintptr_t>(saverJob)),
+                                         GetCurrentProcess(), &job, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        job_.Reset(job);
+    }
+}
+
+std::shared_ptr<SaverGuard> SaverGuard::Start(uint64_t saverProcess, uint64_t saverJob) {
+    auto guard = std::make_shared<SaverGuard>(saverProcess, saverJob);
+    auto* held = new std::shared_ptr<SaverGuard>(guard);  // the thread's share
+    const win::Handle thread(CreateThread(nullptr, 0, &SaverGuard::Watch, held, 0, nullptr));
+    if (!thread) delete held;
+    return guard;
+}
+
+DWORD WINAPI SaverGuard::Watch(void* data) {
+    std::unique_ptr<std::shared_ptr<SaverGuard>> held(static_cast<std::shared_ptr<SaverGuard>*>(data));
+    SaverGuard* guard = held->get();
+    if (guard == nullptr || WaitForSingleObject(guard->saver_.get(), INFINITE) != WAIT_OBJECT_0) return 0;
+    if (guard->displaySwitched.load()) RestoreDisplayMode();
+    PostThreadMessageW(guard->loopThread_, WM_QUIT, 0, 0);
+    Sleep(kCleanEndMs);
+    guard->job_.Reset();                       // the last hold on the job: it ends this process
+    TerminateProcess(GetCurrentProcess(), 0);  // (where the system gave no job)
+    return 0;
+}
+
 RendererWindow::RendererWindow(Renderer& owner, const WindowPlan& plan, const Sea& sea)
     : owner(owner), plan(plan), scene(sea) {}
 
@@ -122,6 +154,7 @@ void Renderer::CloseRendererWindow() {
     if (fullscreen_) {
         RestoreDisplayMode();  // back to the desktop's stored mode
         fullscreen_ = false;
+        if (guard_) guard_->displaySwitched = false;
     }
     if (pointerHidden_) {
         ShowCursor(TRUE);
@@ -151,6 +184,7 @@ bool Renderer::OpenRendererWindow(const wchar_t* caption, int width, int height,
     // machines and panels) runs in its own, with nothing to restore.
     const std::vector<Monitor> before = CurrentMonitors();
     if (!arguments_.keepResolution) fullscreen_ = SwitchPrimaryDisplay(width, height, bits);
+    if (guard_) guard_->displaySwitched = fullscreen_;
     ShowCursor(FALSE);
     pointerHidden_ = true;
     const std::vector<Monitor> after = fullscreen_ ? CurrentMonitors() : before;
@@ -247,6 +281,7 @@ void Renderer::DrawFrame() {
 }
 
 int Renderer::Run() {
+    if (arguments_.saverProcess != 0) guard_ = SaverGuard::Start(arguments_.saverProcess, arguments_.saverJob);
     if (!OpenRendererWindow(Utf8ToWide(contract::kRendererCaption).c_str(), kDesignedWidth, kDesignedHeight,
                             kDesignedBits)) {
         CloseRendererWindow();  // the one clean-up, for whatever was made
@@ -271,16 +306,20 @@ int Renderer::Run() {
     // waits for the frame's slot in the message wait, so a key or a close
     // still ends the run at once. Waits of a few milliseconds need the 1 ms
     // timer period.
-    bool swapInterval = false;
+    bool swapInterval = false, software = false;
     for (size_t i = 0; i < windows_.size(); ++i) {
         if (!windows_[i]->MakeCurrent()) continue;
         if (i == 0) {
             swapInterval = SetSwapInterval(1);
+            const GLubyte* name = glGetString(GL_RENDERER);
+            software = name != nullptr && IsSoftwareRasteriser(reinterpret_cast<const char*>(name));
         } else {
             SetSwapInterval(0);
         }
     }
-    FramePacer pacer(DisplayRefreshHz(), swapInterval);
+    // A software rasteriser would keep more than a core busy for the whole
+    // idle time: 30 frames a second.
+    FramePacer pacer(DisplayRefreshHz(), swapInterval, software ? kSoftwareFramesPerSecond : 0);
     timeBeginPeriod(1);
     MSG message = {};
     for (;;) {
@@ -310,9 +349,10 @@ int Renderer::Run() {
 #ifdef TAVELO_FRAME_REPORT
     const DWORD elapsed = GetTickCount() - firstTick;
     if (FILE* report = _wfopen(L"C:\\Tavelo-frames.txt", L"w")) {
-        std::fprintf(report, "frames=%lu ms=%lu fps=%.1f refresh=%d swapinterval=%d paced=%d windows=%u\n", frames,
-                     elapsed, elapsed ? frames * 1000.0 / elapsed : 0.0, DisplayRefreshHz(), swapInterval ? 1 : 0,
-                     pacer.Waits() ? 1 : 0, static_cast<unsigned>(windows_.size()));
+        std::fprintf(report, "frames=%lu ms=%lu fps=%.1f refresh=%d swapinterval=%d paced=%d windows=%u software=%d\n",
+                     frames, elapsed, elapsed ? frames * 1000.0 / elapsed : 0.0, DisplayRefreshHz(),
+                     swapInterval ? 1 : 0, pacer.Waits() ? 1 : 0, static_cast<unsigned>(windows_.size()),
+                     software ? 1 : 0);
         std::fclose(report);
     }
 #endif
@@ -331,4 +371,7 @@ int RendererMain() {
     return renderer.Run();
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RendererMain(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LoadLibrariesFromSystemFolderOnly();
+    return RendererMain();
+}

@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include <algorithm>
+
 #include "CommandLine.h"
 #include "FormsInternal.h"
 #include "Twips.h"
@@ -10,6 +12,8 @@ namespace forms {
 
 int Application::loadedForms_ = 0;
 int Application::handlerDepth_ = 0;
+std::vector<Application::Watched> Application::watched_;
+std::vector<Application::Polled> Application::polled_;
 
 namespace detail {
 
@@ -78,13 +82,49 @@ int DotsPerInch(int index) {
 
 }  // namespace
 
+void Application::Watch(const void* owner, HANDLE object, std::function<void()> onSignalled) {
+    if (object != nullptr) watched_.push_back({owner, object, std::move(onSignalled)});
+}
+
+void Application::Poll(const void* owner, unsigned everyMs, std::function<void()> check) {
+    polled_.push_back({owner, everyMs, GetTickCount(), std::move(check)});
+}
+
+void Application::Forget(const void* owner) {
+    watched_.erase(std::remove_if(watched_.begin(), watched_.end(), [owner](const Watched& w) { return w.owner == owner; }),
+                   watched_.end());
+    polled_.erase(std::remove_if(polled_.begin(), polled_.end(), [owner](const Polled& p) { return p.owner == owner; }),
+                  polled_.end());
+}
+
 void Application::Run() {
-    MSG message;
     while (loadedForms_ > 0) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0 || got == -1) break;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        std::vector<HANDLE> objects;
+        for (const Watched& w : watched_) objects.push_back(w.object);
+        DWORD timeout = INFINITE;
+        for (const Polled& p : polled_) timeout = std::min<DWORD>(timeout, p.everyMs);
+        const DWORD woke = MsgWaitForMultipleObjectsEx(static_cast<DWORD>(objects.size()), objects.data(), timeout,
+                                                       QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke < WAIT_OBJECT_0 + objects.size()) {
+            const std::function<void()> onSignalled = watched_[woke - WAIT_OBJECT_0].onSignalled;
+            watched_.erase(watched_.begin() + (woke - WAIT_OBJECT_0));
+            HandlerScope scope;
+            onSignalled();
+        }
+        const DWORD now = GetTickCount();
+        for (size_t i = 0; i < polled_.size(); ++i) {
+            if (now - polled_[i].last < polled_[i].everyMs) continue;
+            polled_[i].last = now;
+            const std::function<void()> check = polled_[i].check;
+            HandlerScope scope;
+            check();
+        }
+        MSG message;
+        while (loadedForms_ > 0 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
     }
 }
 
@@ -103,7 +143,7 @@ void Application::MsgBox(const std::string& text, HWND owner) {
 
 void Application::SetTitle(const std::string& title) { g_title = title; }
 
-HANDLE Application::Shell(const std::string& path, const std::string& arguments) {
+HANDLE Application::Shell(const std::string& path, const std::string& arguments, HANDLE job) {
     const std::wstring program = Utf8ToWide(path);
     std::wstring commandLine = L"\"" + program + L"\"";  // a folder with blanks stays one argument
     if (!arguments.empty()) commandLine += L" " + Utf8ToWide(arguments);
@@ -112,12 +152,16 @@ HANDLE Application::Shell(const std::string& path, const std::string& arguments)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, job != nullptr,
+                        job != nullptr ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup, &process)) {
         return nullptr;
     }
-    AllowSetForegroundWindow(process.dwProcessId);  // its window may take the focus
     const win::Handle thread(process.hThread);
+    if (job != nullptr) {
+        AssignProcessToJobObject(job, process.hProcess);
+        ResumeThread(process.hThread);
+    }
+    AllowSetForegroundWindow(process.dwProcessId);  // its window may take the focus
     return process.hProcess;
 }
 

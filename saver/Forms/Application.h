@@ -5,14 +5,24 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace forms {
 
 class Application {
 public:
-    // Dispatches messages until no form is loaded (or WM_QUIT arrives).
+    // Dispatches messages until no form is loaded (or WM_QUIT arrives), and
+    // runs the watches below between them.
     static void Run();
+    // Watches kept by the message loop itself, whatever window comes or goes
+    // (a form's timers go with its window): onSignalled runs once, when the
+    // object (a process) is signalled; check runs every everyMs. The owner
+    // forgets its watches before it goes.
+    static void Watch(const void* owner, HANDLE object, std::function<void()> onSignalled);
+    static void Poll(const void* owner, unsigned everyMs, std::function<void()> check);
+    static void Forget(const void* owner);
     // Ends the process at once: no unload handler runs.
     [[noreturn]] static void EndAtOnce(int exitCode = 0);
     static int LoadedForms();
@@ -24,8 +34,10 @@ public:
     static void SetTitle(const std::string& title);
     // Starts a program file as a new process, its window shown normally and
     // given the focus; the process's handle (the caller closes it), or
-    // nullptr when it cannot be started.
-    static HANDLE Shell(const std::string& path, const std::string& arguments = std::string());
+    // nullptr when it cannot be started. Given a job object, the process
+    // inherits the handles marked inheritable and is put in the job before
+    // it runs (where the system refuses, it runs outside it).
+    static HANDLE Shell(const std::string& path, const std::string& arguments = std::string(), HANDLE job = nullptr);
     // True while an event handler runs (ticks wait for the next gap).
     static bool InHandler();
 
@@ -34,6 +46,19 @@ private:
     friend class HandlerScope;
     static int loadedForms_;
     static int handlerDepth_;
+    struct Watched {
+        const void* owner;
+        HANDLE object;
+        std::function<void()> onSignalled;
+    };
+    struct Polled {
+        const void* owner;
+        unsigned everyMs;
+        DWORD last;
+        std::function<void()> check;
+    };
+    static std::vector<Watched> watched_;
+    static std::vector<Polled> polled_;
 };
 
 // Marks the time an event handler runs.

@@ -14,6 +14,11 @@
 //   shortcut PATH                          a .lnk file's target=... arguments=... icon=...,N
 //   regvalue SUBKEY NAME                   sz=TEXT or dword=N: a value under HKEY_CURRENT_USER
 //   start PROGRAM [ARGS...]                starts a program (session only: one at a time)
+//   spawn PROGRAM [ARGS...]                starts another program alongside, not followed: pid=N
+//   setenv NAME VALUE                      sets a variable the programs started from now on inherit
+//   load-library NAME                      loads a library the way an unguarded program would
+//   host CAPTION W H X Y                   (a command line of its own, not a session command) a
+//                                          window like create-window's, in this process, until it ends
 //   wait-exit [TIMEOUT_MS]                 waits for it and prints exit=N
 //   kill                                   ends it if it still runs
 //   create-window CAPTION [W H [X Y]] [--picture BMP] [--framed]
@@ -195,7 +200,7 @@ int ForEachProcess(int argc, wchar_t** argv, Act act) {
 int Run(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     const std::wstring command = argv[1];
-    if (command == L"start" && argc >= 3) {
+    if ((command == L"start" || command == L"spawn") && argc >= 3) {
         std::wstring line = Quote(argv[2]);
         for (int i = 3; i < argc; ++i) line += L" " + Quote(argv[i]);
         STARTUPINFOW startup = {};
@@ -205,9 +210,25 @@ int Run(int argc, wchar_t** argv) {
             return 1;
         }
         CloseHandle(process.hThread);
-        if (g_started != nullptr) CloseHandle(g_started);
-        g_started = process.hProcess;
+        if (command == L"spawn") {
+            CloseHandle(process.hProcess);
+        } else {
+            if (g_started != nullptr) CloseHandle(g_started);
+            g_started = process.hProcess;
+        }
         Print("pid=" + std::to_string(process.dwProcessId) + "\n");
+        return 0;
+    }
+    if (command == L"load-library" && argc >= 3) {
+        return LoadLibraryW(argv[2]) != nullptr ? 0 : 1;
+    }
+    if (command == L"setenv" && argc >= 4) {
+        return SetEnvironmentVariableW(argv[2], argv[3]) ? 0 : 1;
+    }
+    if (command == L"host" && argc >= 7) {
+        if (CreateHost(argv[2], _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]), _wtoi(argv[6])) == nullptr) return 1;
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
         return 0;
     }
     if (command == L"create-window" && argc >= 3) {

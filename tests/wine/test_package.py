@@ -153,6 +153,9 @@ class InstallerTest(unittest.TestCase):
         self.assertEqual(0, winetest.end_ours(d))
 
     def test_4_the_uninstaller_takes_everything_and_our_screen_saver(self):
+        # Set by the display settings in its long form: still ours.
+        self.run_windows("reg", "add", "HKCU\\" + DESKTOP_KEY, "/v", "SCRNSAVE.EXE", "/d",
+                         self.windows_folder + "\\Tavelo.scr", "/f")
         self.uninstall()
         self.assertFalse(os.path.exists(self.folder), os.listdir(self.folder) if os.path.exists(self.folder) else "")
         self.assertFalse(os.path.exists(self.entry))

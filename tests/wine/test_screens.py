@@ -13,7 +13,7 @@ import winetest  # noqa: E402
 
 DESKTOPS = "HKCU\\Software\\Wine\\Explorer\\Desktops"
 X11 = "HKCU\\Software\\Wine\\X11 Driver"
-KEEP = "[Section]\r\n画面ﾓｰﾄﾞ= 1\r\n".encode("cp932")
+KEEP = winetest.settings_file("[Section]", "画面ﾓｰﾄﾞ= 1")
 
 
 def blocks(x, y):

@@ -17,9 +17,7 @@ FOLDER = "Tavelo 設定"
 HTTPS_OPEN = "HKCR\\https\\shell\\open\\command"
 
 
-def ini(*lines):
-    """Settings file bytes: lines joined with CR LF, in Shift_JIS."""
-    return "".join(line + "\r\n" for line in lines).encode("cp932")
+ini = winetest.settings_file
 
 
 class SettingsTest(winetest.ProgramTest):
@@ -148,6 +146,9 @@ class SettingsTest(winetest.ProgramTest):
              [f"{SOURCE}= 1", f"{TRACK}= 12", f"{FILE}=", f"{MODE}= 0"]),
             ("MP3、WAV by its picture, no file chosen: the old path", [f"{SOURCE}= 0", f"{FILE}={self.sea}"],
              [("picture", 2), ("enter",)], [f"{SOURCE}= 2", f"{FILE}={self.sea}", f"{TRACK}= 0", f"{MODE}= 0"]),
+            ("track 30, the last, typed", [f"{SOURCE}= 1"],
+             [("click", 12 + 112 + 12, 16 + 52 + 10), ("type", "30"), ("click", 362, 212)],
+             [f"{SOURCE}= 1", f"{TRACK}= 30", f"{FILE}=", f"{MODE}= 0"]),
             ("a hand-edited source 7 comes back unchanged", [f"{SOURCE}=7"], [("enter",)],
              [f"{SOURCE}= 7", f"{TRACK}= 0", f"{FILE}=", f"{MODE}= 0"]),
             ("keeping the resolution, by its label, after the music keys",

@@ -211,11 +211,6 @@ class WineSession:
             shutil.copyfile(os.path.join(self.bin, name), os.path.join(target, name))
         return "C:\\" + folder + "\\" + names[0]
 
-    def temp_pictures(self):
-        """The run's fallback pictures in the user's temporary folder that exist now."""
-        import glob
-        return glob.glob(os.path.join(self.drive_c, "users", "*", "**", "Tavelo", "Vey*.bmp"), recursive=True)
-
     def remove(self, name):
         try:
             os.remove(os.path.join(self.drive_c, name))
@@ -283,6 +278,11 @@ class OtherDesktop:
 
     def screenshot(self, name):
         return self.session.screenshot(name, display=self.screen.display)
+
+
+def settings_file(*lines):
+    """Tavelo.ini's bytes: the lines joined with CR LF, in Shift_JIS."""
+    return "".join(line + "\r\n" for line in lines).encode("cp932")
 
 
 def near(expected, actual, tolerance=6):

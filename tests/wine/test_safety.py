@@ -1,0 +1,157 @@
+#!/usr/bin/env python3
+"""Nothing planted gets in, nothing private stays behind, with the real
+programs under Wine: libraries planted beside the programs are never loaded;
+a killed saver takes its renderer and its screen copy with it and the display
+mode comes back; a preview whose host's process dies ends; a music path too
+long for the settings file is stored by its short name and read back."""
+import os
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+import winetest  # noqa: E402
+
+PLANTED = ("glu32.dll", "opengl32.dll", "winmm.dll", "msimg32.dll")
+DESKTOPS = "HKCU\\Software\\Wine\\Explorer\\Desktops"
+FILE = "BGMﾌｧｲﾙ"
+
+
+ini = winetest.settings_file
+
+
+class SafetyTest(winetest.ProgramTest):
+
+    @classmethod
+    def setUpClass(cls):
+        s = cls.session
+        cls.folder_name = "Tavelo 植"
+        cls.saver = s.install(cls.folder_name)
+        cls.folder = os.path.join(s.drive_c, cls.folder_name)
+        shutil.copyfile(os.path.join(s.bin, "tavelo_driver.exe"), os.path.join(cls.folder, "tavelo_driver.exe"))
+        cls.marker = os.path.join(s.drive_c, "planted.txt")
+
+    def clean_up(self):
+        for name in PLANTED:
+            path = os.path.join(self.folder, name)
+            if os.path.exists(path):
+                os.remove(path)
+        for path in (self.marker, os.path.join(self.folder, "Tavelo.ini")):
+            if os.path.exists(path):
+                os.remove(path)
+        self.driver("destroy-window", "Host")
+
+    def test_libraries_planted_beside_the_programs_are_never_loaded(self):
+        for name in PLANTED:
+            shutil.copyfile(os.path.join(self.session.bin, "planted.dll"), os.path.join(self.folder, name))
+        # Wine told to prefer them, as Windows does for names that are not known DLLs.
+        overrides = "mscoree,mshtml=;winemenubuilder.exe=d;" + ",".join(n[:-4] for n in PLANTED) + "=n,b"
+        self.assertEqual(0, self.driver("setenv", "WINEDLLOVERRIDES", overrides)[0])
+        # A program of that folder that does not guard itself loads them: the marker works.
+        loader = "C:\\" + self.folder_name + "\\tavelo_driver.exe"
+        self.assertEqual(0, self.driver("start", loader, "load-library", "glu32.dll")[0])
+        self.driver("wait-exit", 20000)
+        self.assertTrue(os.path.exists(self.marker), "the planted library was not loaded even unguarded")
+        os.remove(self.marker)
+
+        self.assertEqual(0, self.driver("start", self.saver, "/s")[0])
+        self.assertEqual(0, self.driver("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
+        time.sleep(2)
+        shot = self.session.screenshot("planted-run")
+        water = {shot.at(x, y) for y in range(450, 768, 16) for x in range(0, 1024, 16)}
+        self.assertGreater(len(water), 200, "no water")
+        self.assertEqual(0, self.driver("key", "Tavelo_VC", 27)[0])
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 15000))
+        self.assertEqual(0, self.driver("start", self.saver, "/c")[0])
+        self.assertEqual(0, self.driver("find", "*", "<Tavelo>", 20000, "--visible")[0])
+        time.sleep(1)
+        self.assertEqual(0, self.driver("key", "<Tavelo>", 27)[0])
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 10000))
+        self.assertFalse(os.path.exists(self.marker), open(self.marker, "rb").read().decode("utf-16-le", "replace")
+                         if os.path.exists(self.marker) else "")
+
+    def test_a_killed_saver_takes_its_renderer_and_its_screen_copy_with_it(self):
+        # A 1280x1024 desktop of its own, so that the run's 1024x768 is a real change.
+        s = self.session
+        with winetest.OtherDesktop(s, "1280", "1280x1024x24", [(DESKTOPS, "Default", "REG_SZ", "1280x1024")]) as big:
+            drive_c = s.prefix + "-1280/drive_c"
+            saver = s.windows_path(os.path.join(s.bin, "Tavelo.scr"))
+            self.assertEqual(0, big("start", saver, "/s")[0])
+            self.assertEqual(0, big("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
+            self.assertEqual(["current=1024x768x32 registry=1280x1024x32"], big("mode")[1])
+            self.assertTrue(os.path.exists(os.path.join(drive_c, "Vey1.bmp")))
+            killed = time.monotonic()
+            self.assertEqual(0, subprocess.run(["pkill", "-9", "-f", "Tavelo\\.scr"]).returncode)
+            while True:
+                gone = big("processes", "Tavelo.dll")[1] == ["count=0"]
+                copy_gone = not os.path.exists(os.path.join(drive_c, "Vey1.bmp"))
+                mode_back = big("mode")[1] == ["current=1280x1024x32 registry=1280x1024x32"]
+                if gone and copy_gone and mode_back:
+                    break
+                self.assertLess(time.monotonic() - killed, 2.0,
+                                f"renderer gone {gone}, screen copy gone {copy_gone}, mode back {mode_back}")
+                time.sleep(0.1)
+            print(f"killed saver: all gone after {time.monotonic() - killed:.1f} s")
+
+    def test_a_preview_whose_hosts_process_dies_ends(self):
+        host_program = self.session.windows_path(os.path.join(self.session.bin, "tavelo_driver.exe"))
+        for _ in range(2):
+            self.assertEqual(0, self.driver("spawn", host_program, "host", "Host", 200, 150, 100, 100)[0])
+            code, lines = self.driver("find", "*", "Host", 10000, "--visible")
+            self.assertEqual(0, code)
+            host = str(int(lines[0].split()[0].split("=")[1], 16))
+            self.assertEqual(0, self.driver("start", self.saver, "/p", host)[0])
+            time.sleep(2)
+            self.assertEqual(1, self.driver("wait-exit", 100)[0], "the preview ended by itself")
+            killed = time.monotonic()
+            self.assertEqual(0, self.driver("kill-owner", "Host")[0])
+            self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 2000), "the preview outlived its host")
+            print(f"preview: ended {time.monotonic() - killed:.1f} s after its host's process")
+
+    def test_a_music_path_too_long_for_the_settings_file_goes_by_its_short_name(self):
+        # 135 characters, 256 bytes in Shift_JIS: one more than a read gives back.
+        folder, name = "海" * 60, "波" * 61 + "123456.wav"
+        path = "C:\\" + folder + "\\" + name
+        self.assertEqual((135, 256), (len(path), len(path.encode("cp932"))))
+        os.makedirs(os.path.join(self.session.drive_c, folder), exist_ok=True)
+        with open(os.path.join(self.session.drive_c, folder, name), "wb") as f:
+            f.write(b"\0" * 16)
+        settings = os.path.join(self.folder, "Tavelo.ini")
+        with open(settings, "wb") as f:  # MP3、WAV with a file there, so that "..." is on
+            f.write(ini("[Section]", "BGM区分= 2", f"{FILE}=C:\\{self.folder_name}\\Tavelo.dll"))
+        self.assertEqual(0, self.driver("start", self.saver, "/c")[0])
+        self.assertEqual(0, self.driver("find", "*", "<Tavelo>", 20000, "--visible")[0])
+        time.sleep(1)
+        code, children = self.driver("children", "<Tavelo>")
+        buttons = [tuple(int(v) for v in c.split("rect=")[1].split()[0].split(","))
+                   for c in children if "class=TaveloCommand" in c]
+        left, top, right, bottom = sorted(buttons)[0]  # "...", the leftmost
+        self.driver("click", (left + right) // 2, (top + bottom) // 2)
+        self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 10000, "--visible")[0])
+        time.sleep(0.5)
+        self.driver("type", path)
+        self.driver("key", "ﾌｧｲﾙを開く", 13)
+        self.assertEqual(0, self.driver("gone", "ﾌｧｲﾙを開く", 5000)[0])
+        time.sleep(0.5)
+        self.driver("key", "<Tavelo>", 13)  # 設定
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 10000))
+        with open(settings, "rb") as f:
+            saved = f.read().decode("cp932")
+        stored = next(line.split("=", 1)[1] for line in saved.split("\r\n") if line.startswith(FILE + "="))
+        self.assertNotEqual(path, stored)
+        self.assertLessEqual(len(stored.encode("cp932")), 255)
+        self.assertEqual(["path=" + path], self.driver("longpath", stored)[1], "not the chosen file")
+        # Read back at the next start: the file is still chosen.
+        self.assertEqual(0, self.driver("start", self.saver, "/c")[0])
+        self.assertEqual(0, self.driver("find", "*", "<Tavelo>", 20000, "--visible")[0])
+        time.sleep(1)
+        code, children = self.driver("children", "<Tavelo>")
+        self.assertTrue(any(f"caption={stored} " in c for c in children), children)
+        self.driver("key", "<Tavelo>", 27)
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 10000))
+
+
+if __name__ == "__main__":
+    sys.exit(winetest.main([SafetyTest]))
