@@ -1,0 +1,17 @@
+#include "DrawLoop.h"
+
+#include "StopSignal.h"
+
+bool RunDrawLoop(FramePacer& pacer, const DrawLoopHooks& hooks) {
+    for (;;) {
+        if (StopRequested()) return true;
+        if (!hooks.handleEvents()) return false;
+        const int wait = pacer.MillisecondsToWait(hooks.nowMs());
+        if (wait > 0) {
+            hooks.wait(wait);
+            continue;
+        }
+        pacer.FrameStarting(hooks.nowMs());
+        hooks.drawFrame();
+    }
+}

@@ -1,0 +1,151 @@
+// tavelo: the water of the Windows screen saver for xscreensaver on Linux.
+// It draws into the window it is given ($XSCREENSAVER_WINDOW, --window-id)
+// or the root window (--root), or, given none, into a window of its own;
+// xscreensaver's picture of the screen (else the root's at the start, else a
+// dusk gradient) is the desktop behind the water and in its reflection. It
+// ends at once on SIGTERM, as xscreensaver stops its programs.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Backdrop.h"
+#include "DIB.h"
+#include "DrawLoop.h"
+#include "FramePacer.h"
+#include "FrameRateText.h"
+#include "GlxWindow.h"
+#include "HackOptions.h"
+#include "Scene.h"
+#include "Sea.h"
+#include "StopSignal.h"
+
+extern const unsigned char kSunlightBmp[];
+extern const std::size_t kSunlightBmp_size;
+
+namespace {
+
+double NowMs() {
+    using namespace std::chrono;
+    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+// The wave clock at the chosen pace, from the system's tick count at start.
+struct PacedClock {
+    static double speed;
+    static double startMs;
+    static uint32_t startTick;
+    static uint32_t Tick() { return startTick + static_cast<uint32_t>((NowMs() - startMs) * speed); }
+};
+double PacedClock::speed = 1.0;
+double PacedClock::startMs = 0.0;
+uint32_t PacedClock::startTick = 0;
+
+// The picture under the window, and how it is shown: pixel for pixel where
+// it is the window's size.
+struct Backdrop {
+    RGBImage picture;
+    bool exact = false;
+};
+
+Backdrop MakeBackdrop(const GlxWindow& window, const RGBImage* screenshot, const RGBImage* root) {
+    Backdrop b;
+    const BackdropSource source = ChooseBackdrop(screenshot, root);
+    const RGBImage* screen = source == BackdropSource::Screenshot ? screenshot : source == BackdropSource::RootPicture ? root : nullptr;
+    if (screen != nullptr) {
+        const PixelRect part = PictureUnderWindow(screen->width, screen->height, window.OnScreen());
+        if (!part.Empty()) {
+            b.picture = CopyPart(*screen, part);
+            b.exact = part.Width() == window.Width() && part.Height() == window.Height();
+            return b;
+        }
+    }
+    b.picture = DuskGradient(window.Width(), window.Height());
+    b.exact = true;
+    return b;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const HackOptions options =
+        ParseHackOptions(std::vector<std::string>(argv + 1, argv + argc), std::getenv("XSCREENSAVER_WINDOW"));
+    if (options.help) {
+        std::fputs(kHackUsage, stdout);
+        return 0;
+    }
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "tavelo: %s\n%s", options.error.c_str(), kHackUsage);
+        return 1;
+    }
+    StopOnTerminationSignals();
+
+    GlxWindow window;
+    if (!window.Open(options)) return 1;
+    const std::unique_ptr<RGBImage> screenshot = window.SaverScreenshot();
+    const std::unique_ptr<RGBImage> root = window.RootPicture();
+    RGBImage sunlight;
+    DecodeDIBImage(kSunlightBmp, kSunlightBmp_size, sunlight);
+
+    PacedClock::speed = options.speed;
+    PacedClock::startMs = NowMs();
+    PacedClock::startTick = static_cast<uint32_t>(PacedClock::startMs);
+    SetWaveClock(&PacedClock::Tick);
+    Sea sea;
+    sea.Init();
+
+    // The scene for the window's size; made again when the size changes.
+    std::unique_ptr<Scene> scene;
+    auto makeScene = [&] {
+        scene.reset();  // its textures go first, in this context
+        const Backdrop backdrop = MakeBackdrop(window, screenshot.get(), root.get());
+        ScenePictures pictures;
+        pictures.backdrop = std::make_unique<RGBImage>(backdrop.picture);
+        pictures.reflection = std::make_unique<RGBImage>(backdrop.picture);
+        if (!sunlight.data.empty()) pictures.surface = std::make_unique<RGBImage>(sunlight);
+        SceneLook look;
+        look.picture = PixelRect{0, 0, backdrop.picture.width, backdrop.picture.height};
+        look.aspect = double(window.Width()) / (window.Height() > 0 ? window.Height() : 1);
+        look.exactBackdrop = backdrop.exact;
+        scene = std::make_unique<Scene>(sea);
+        scene->ResizeViewport(window.Width(), window.Height());
+        scene->InitGLState(pictures, look);
+    };
+    makeScene();
+
+    const bool swapInterval = window.SetSwapInterval(1);
+    FramePacer pacer(0, swapInterval, IsSoftwareRasteriser(window.RendererName()) ? kSoftwareFramesPerSecond : 0);
+    int frames = 0;
+    double since = NowMs();
+    std::string rate = FrameRateText(0.0);
+    DrawLoopHooks hooks;
+    hooks.handleEvents = [&] {
+        bool resized = false;
+        if (!window.HandleEvents(resized)) return false;
+        if (resized) makeScene();
+        return true;
+    };
+    hooks.drawFrame = [&] {
+        sea.Update();
+        scene->DrawFrame();
+        if (options.fps) {
+            ++frames;
+            const double now = NowMs();
+            if (now - since >= 1000.0) {
+                rate = FrameRateText(frames * 1000.0 / (now - since));
+                frames = 0;
+                since = now;
+            }
+            DrawFrameRate(rate, window.Width(), window.Height());
+        }
+        window.Swap();
+    };
+    hooks.wait = [&](int ms) { window.Wait(ms); };
+    hooks.nowMs = NowMs;
+    RunDrawLoop(pacer, hooks);
+    scene.reset();  // its textures, while the context is current
+    SetWaveClock(nullptr);
+    return 0;
+}

@@ -1,0 +1,127 @@
+// tavelo, the water for xscreensaver: its command line, the part of the
+// screen's picture behind a window, where the backdrop comes from, and the
+// drawing loop's end on SIGTERM.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "Backdrop.h"
+#include "DrawLoop.h"
+#include "HackOptions.h"
+#include "StopSignal.h"
+
+namespace {
+using Target = HackOptions::Target;
+RGBImage Plain(uint8_t v) {
+    RGBImage i;
+    i.width = i.height = 4;
+    i.data.assign(48, v);
+    return i;
+}
+}  // namespace
+
+TEST(TaveloLinuxTest, TheWindowAndTheOptions) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* saverWindow;  // $XSCREENSAVER_WINDOW
+        Target target;
+        unsigned long window;
+        bool fps;
+        double speed;
+        bool error;
+    };
+    const Case cases[] = {
+        {{}, nullptr, Target::OwnWindow, 0, false, 1.0, false},
+        {{"--root"}, nullptr, Target::Root, 0, false, 1.0, false},
+        {{"--root"}, "0x600008", Target::GivenWindow, 0x600008, false, 1.0, false},  // xscreensaver's window
+        {{}, "6291464", Target::GivenWindow, 6291464, false, 1.0, false},
+        {{"--window-id", "0x1a", "--root"}, "0x600008", Target::GivenWindow, 0x1a, false, 1.0, false},
+        {{"-window-id=123"}, nullptr, Target::GivenWindow, 123, false, 1.0, false},
+        {{"--window"}, "0x600008", Target::OwnWindow, 0, false, 1.0, false},
+        {{"--root"}, "junk", Target::Root, 0, false, 1.0, false},
+        {{"--fps", "--speed", "2"}, nullptr, Target::OwnWindow, 0, true, 2.0, false},
+        {{"-speed=0.1", "-fps"}, nullptr, Target::OwnWindow, 0, true, 0.25, false},
+        {{"--speed=9"}, nullptr, Target::OwnWindow, 0, false, 4.0, false},
+        {{"--install", "--visual", "default", "--delay", "20000", "--root"}, nullptr, Target::Root, 0, false, 1.0, false},
+        {{"--window-id", "0x0"}, nullptr, Target::OwnWindow, 0, false, 1.0, true},
+        {{"--window-id", "zz"}, nullptr, Target::OwnWindow, 0, false, 1.0, true},
+        {{"--window-id"}, nullptr, Target::OwnWindow, 0, false, 1.0, true},
+        {{"--speed", "fast"}, nullptr, Target::OwnWindow, 0, false, 1.0, true},
+        {{"--bogus"}, nullptr, Target::OwnWindow, 0, false, 1.0, true},
+        {{"root"}, nullptr, Target::OwnWindow, 0, false, 1.0, true},
+    };
+    for (const Case& c : cases) {
+        const HackOptions o = ParseHackOptions(c.args, c.saverWindow);
+        const std::string name = c.args.empty() ? "(none)" : c.args[0];
+        EXPECT_EQ(c.error, !o.error.empty()) << name << ": " << o.error;
+        if (c.error) continue;
+        EXPECT_EQ(int(c.target), int(o.target)) << name;
+        EXPECT_EQ(c.window, o.window) << name;
+        EXPECT_EQ(c.fps, o.fps) << name;
+        EXPECT_DOUBLE_EQ(c.speed, o.speed) << name;
+    }
+    EXPECT_TRUE(ParseHackOptions({"--display", ":5"}, nullptr).display == ":5");
+    EXPECT_TRUE(ParseHackOptions({"-h"}, nullptr).help);
+}
+
+TEST(TaveloLinuxTest, ThePartOfTheScreenBehindAWindow) {
+    // Each monitor's copy of the program draws in its own window of the one
+    // picture of the whole screen (here 2304 x 1024).
+    EXPECT_EQ((PixelRect{0, 0, 1280, 1024}), PictureUnderWindow(2304, 1024, {0, 0, 1280, 1024}));
+    EXPECT_EQ((PixelRect{1280, 0, 2304, 768}), PictureUnderWindow(2304, 1024, {1280, 0, 2304, 768}));
+    EXPECT_EQ((PixelRect{2000, 500, 2304, 1024}), PictureUnderWindow(2304, 1024, {2000, 500, 3000, 1100}));
+    EXPECT_EQ((PixelRect{0, 0, 100, 50}), PictureUnderWindow(2304, 1024, {-20, -10, 100, 50}));
+    EXPECT_TRUE(PictureUnderWindow(2304, 1024, {2400, 0, 2600, 100}).Empty());
+}
+
+TEST(TaveloLinuxTest, TheBackdropComesFromTheFirstPictureThatIsNotBlack) {
+    const RGBImage desk = Plain(120), black = Plain(0);
+    struct Case {
+        const RGBImage* screenshot;
+        const RGBImage* root;
+        BackdropSource source;
+    };
+    const Case cases[] = {
+        {&desk, &desk, BackdropSource::Screenshot},   {nullptr, &desk, BackdropSource::RootPicture},
+        {&black, &desk, BackdropSource::RootPicture}, {&black, &black, BackdropSource::Dusk},
+        {nullptr, nullptr, BackdropSource::Dusk},     {&black, nullptr, BackdropSource::Dusk},
+    };
+    for (const Case& c : cases) EXPECT_EQ(int(c.source), int(ChooseBackdrop(c.screenshot, c.root)));
+    const RGBImage dusk = DuskGradient(3, 10);
+    ASSERT_EQ(90u, dusk.data.size());
+    EXPECT_EQ((std::vector<uint8_t>{230, 160, 110}), std::vector<uint8_t>(dusk.data.begin(), dusk.data.begin() + 3));
+    EXPECT_EQ((std::vector<uint8_t>{32, 64, 120}), std::vector<uint8_t>(dusk.data.end() - 3, dusk.data.end()));
+    EXPECT_FALSE(MostlyBlack(dusk));
+}
+
+TEST(TaveloLinuxTest, SigtermEndsTheDrawingLoopAtOnce) {
+    ResetStopRequest();
+    StopOnTerminationSignals();
+    FramePacer pacer(60, false);
+    int frames = 0;
+    DrawLoopHooks hooks;
+    hooks.handleEvents = [] { return true; };
+    hooks.drawFrame = [&frames] { ++frames; };
+    hooks.wait = [](int ms) { usleep(useconds_t(ms) * 1000); };
+    hooks.nowMs = [] {
+        using namespace std::chrono;
+        return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+    };
+    std::thread sender([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        kill(getpid(), SIGTERM);
+    });
+    const auto started = std::chrono::steady_clock::now();
+    const bool stopped = RunDrawLoop(pacer, hooks);
+    const auto took = std::chrono::steady_clock::now() - started;
+    sender.join();
+    EXPECT_TRUE(stopped);
+    EXPECT_GT(frames, 5);  // it was drawing
+    EXPECT_LT(took, std::chrono::milliseconds(200 + 100));
+    ResetStopRequest();
+    signal(SIGTERM, SIG_DFL);
+}
