@@ -2,10 +2,8 @@
 
 #include <algorithm>
 
-PixelRect PictureUnderWindow(int pictureWidth, int pictureHeight, const PixelRect& w) {
-    const PixelRect part{std::max(w.left, 0), std::max(w.top, 0), std::min(w.right, pictureWidth),
-                         std::min(w.bottom, pictureHeight)};
-    return part.Empty() ? PixelRect{} : part;
+PixelRect PictureUnderWindow(int pictureWidth, int pictureHeight, const PixelRect& windowOnScreen) {
+    return Intersect(windowOnScreen, PixelRect{0, 0, pictureWidth, pictureHeight});
 }
 
 BackdropSource ChooseBackdrop(const RGBImage* screenshot, const RGBImage* rootPicture) {

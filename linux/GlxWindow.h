@@ -31,8 +31,8 @@ public:
     // named by the window's _SCREENSAVER_SCREENSHOT property. None without it.
     std::unique_ptr<RGBImage> SaverScreenshot() const;
     // The root window as it was at the start (before a window of its own
-    // showed); none where it cannot be read.
-    std::unique_ptr<RGBImage> RootPicture() const;
+    // showed), held by the window; none where it cannot be read.
+    const RGBImage* RootPicture() const { return rootAtStart_.get(); }
 
     // The window's events; false once it is gone or closed (its own: the
     // close box or Escape). resized: its size changed.

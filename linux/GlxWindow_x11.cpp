@@ -232,10 +232,6 @@ std::unique_ptr<RGBImage> GlxWindow::SaverScreenshot() const {
     return ReadPicture(x.display, pixmap, int(width), int(height), x.screenVisual);
 }
 
-std::unique_ptr<RGBImage> GlxWindow::RootPicture() const {
-    return rootAtStart_ ? std::make_unique<RGBImage>(*rootAtStart_) : nullptr;
-}
-
 bool GlxWindow::HandleEvents(bool& resized) {
     X& x = *x_;
     resized = false;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Backdrop.h"
@@ -85,7 +86,7 @@ int main(int argc, char** argv) {
     GlxWindow window;
     if (!window.Open(options)) return 1;
     const std::unique_ptr<RGBImage> screenshot = window.SaverScreenshot();
-    const std::unique_ptr<RGBImage> root = window.RootPicture();
+    const RGBImage* root = window.RootPicture();
     RGBImage sunlight;
     DecodeDIBImage(kSunlightBmp, kSunlightBmp_size, sunlight);
 
@@ -100,13 +101,12 @@ int main(int argc, char** argv) {
     std::unique_ptr<Scene> scene;
     auto makeScene = [&] {
         scene.reset();  // its textures go first, in this context
-        const Backdrop backdrop = MakeBackdrop(window, screenshot.get(), root.get());
+        Backdrop backdrop = MakeBackdrop(window, screenshot.get(), root);
         ScenePictures pictures;
         pictures.backdrop = std::make_unique<RGBImage>(backdrop.picture);
-        pictures.reflection = std::make_unique<RGBImage>(backdrop.picture);
+        pictures.reflection = std::make_unique<RGBImage>(std::move(backdrop.picture));
         if (!sunlight.data.empty()) pictures.surface = std::make_unique<RGBImage>(sunlight);
-        SceneLook look;
-        look.picture = PixelRect{0, 0, backdrop.picture.width, backdrop.picture.height};
+        SceneLook look;  // the whole picture: it is the window's part already
         look.aspect = double(window.Width()) / (window.Height() > 0 ? window.Height() : 1);
         look.exactBackdrop = backdrop.exact;
         scene = std::make_unique<Scene>(sea);

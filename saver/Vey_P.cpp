@@ -200,12 +200,13 @@ bool Vey_P::Form_KeyPreview(UINT key) {
             // From no control (the form itself has the focus): the first tab
             // stop, or with Shift the last.
             const bool back = GetKeyState(VK_SHIFT) < 0;
-            HWND focus = GetFocus();
-            HWND next = focus != nullptr && IsChild(hWnd(), focus)
-                            ? GetNextDlgTabItem(hWnd(), focus, back)
-                            : GetNextDlgTabItem(hWnd(), nullptr, FALSE);
-            if (next != nullptr && back && !(focus != nullptr && IsChild(hWnd(), focus))) {
-                next = GetNextDlgTabItem(hWnd(), next, TRUE);  // the one before the first: the last
+            const HWND focus = GetFocus();
+            HWND next = nullptr;
+            if (focus != nullptr && IsChild(hWnd(), focus)) {
+                next = GetNextDlgTabItem(hWnd(), focus, back);
+            } else {
+                next = GetNextDlgTabItem(hWnd(), nullptr, FALSE);
+                if (next != nullptr && back) next = GetNextDlgTabItem(hWnd(), next, TRUE);  // before the first: the last
             }
             if (next != nullptr) SetFocus(next);
             return true;

@@ -142,7 +142,13 @@ bool RendererWindow::Open(HINSTANCE instance, const wchar_t* className, const wc
     return MakeCurrent();
 }
 
-bool RendererWindow::MakeCurrent() const { return context_ != nullptr && wglMakeCurrent(dc_, context_) != FALSE; }
+// With one monitor the context is current all the while: the frame loop
+// makes no call for it.
+bool RendererWindow::MakeCurrent() const {
+    if (context_ == nullptr) return false;
+    if (wglGetCurrentContext() == context_ && wglGetCurrentDC() == dc_) return true;
+    return wglMakeCurrent(dc_, context_) != FALSE;
+}
 
 void RendererWindow::Show() {
     ShowWindow(window_.get(), SW_SHOW);

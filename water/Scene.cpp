@@ -74,8 +74,8 @@ void Scene::InitScene(const ScenePictures& pictures) {
         texture.LoadPicture(part ? *part : *picture);
     };
     if (look_.exactBackdrop && pictures.backdrop) {
-        const std::unique_ptr<RGBImage> part = PartOf(*pictures.backdrop, look_.picture);
-        LoadBackdropTiles(part ? *part : *pictures.backdrop);
+        const PixelRect whole{0, 0, pictures.backdrop->width, pictures.backdrop->height};
+        LoadBackdropTiles(*pictures.backdrop, look_.picture.Empty() ? whole : Intersect(look_.picture, whole));
     } else {
         load(BackdropTexture, pictures.backdrop, true);
     }
@@ -104,16 +104,19 @@ void Scene::InitScene(const ScenePictures& pictures) {
     glEnable(GL_NORMALIZE);
 }
 
-// The picture in tiles no larger than this GL takes, each padded to powers
-// of two and shown one texel a pixel.
-void Scene::LoadBackdropTiles(const RGBImage& picture) {
+// The window's part of the picture in tiles no larger than this GL takes,
+// each padded to powers of two and shown one texel a pixel. Each tile is
+// cut straight from the whole picture: the part is never copied on its own.
+void Scene::LoadBackdropTiles(const RGBImage& picture, const PixelRect& part) {
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
-    tiles_ = PlanTiles(picture.width, picture.height, largest);
+    tiles_ = PlanTiles(part.Width(), part.Height(), largest);
     BackdropTiles = std::vector<Texture>(tiles_.size());
     for (size_t i = 0; i < tiles_.size(); ++i) {
         const TextureTile& tile = tiles_[i];
-        BackdropTiles[i].LoadUnscaled(CopyPart(picture, tile.part, tile.textureWidth, tile.textureHeight));
+        const PixelRect onPicture{part.left + tile.part.left, part.top + tile.part.top, part.left + tile.part.right,
+                                  part.top + tile.part.bottom};
+        BackdropTiles[i].LoadUnscaled(CopyPart(picture, onPicture, tile.textureWidth, tile.textureHeight));
     }
 }
 

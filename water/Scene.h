@@ -62,7 +62,7 @@ public:
 
 private:
     void InitScene(const ScenePictures& pictures);
-    void LoadBackdropTiles(const RGBImage& picture);
+    void LoadBackdropTiles(const RGBImage& picture, const PixelRect& part);
     void BeginFrame();
     void DrawBackdropPass();
     void SetUpCamera();

@@ -68,7 +68,6 @@ std::vector<SheetCopy> SheetCopies(double aspect, double heightBound) {
     return copies;
 }
 
-
 int RowsAlwaysUnderWater(int viewportHeight, double heightBound) {
     const double edge = FarEdgeWindowY(viewportHeight, -heightBound * kMeshScaleY);
     const double rows = std::floor(edge) - 2.0;

@@ -7,12 +7,6 @@
 
 namespace {
 
-PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
-    PixelRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                std::min(a.bottom, b.bottom)};
-    return r.Empty() ? PixelRect{} : r;
-}
-
 const Monitor* Find(const std::vector<Monitor>& monitors, const std::string& device) {
     for (const Monitor& m : monitors) {
         if (m.device == device) return &m;
@@ -21,6 +15,12 @@ const Monitor* Find(const std::vector<Monitor>& monitors, const std::string& dev
 }
 
 }  // namespace
+
+PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
+    PixelRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+    return r.Empty() ? PixelRect{} : r;
+}
 
 PixelRect VirtualScreen(const std::vector<Monitor>& monitors) {
     if (monitors.empty()) return PixelRect{};

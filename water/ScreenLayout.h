@@ -20,6 +20,9 @@ struct PixelRect {
     bool operator!=(const PixelRect& o) const { return !(*this == o); }
 };
 
+// Where two rectangles overlap; an empty rectangle where they do not.
+PixelRect Intersect(const PixelRect& a, const PixelRect& b);
+
 // A monitor on the virtual screen, where the primary's top-left corner is
 // (0, 0): one left of or above the primary has negative coordinates.
 struct Monitor {
