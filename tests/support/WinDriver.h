@@ -23,6 +23,19 @@ inline void PumpFor(DWORD ms) {
     }
 }
 
+// Dispatches messages until done() holds or timeoutMs passes; says whether it
+// held. Input under Wine can take a while to arrive on a loaded machine, so
+// tests wait for what they expect instead of for a fixed time.
+template <typename Done>
+bool PumpUntil(Done done, DWORD timeoutMs = 3000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        PumpFor(20);
+    }
+    return true;
+}
+
 // Real input through Windows' input queue, as a user's hand gives it.
 inline bool SendMouseMove(int x, int y) {
     INPUT input = {};
