@@ -76,6 +76,16 @@ class XScreenSaverSession:
                               stdout=subprocess.PIPE).stdout.decode().split()
         return winetest.Screenshot(int(size[0]), int(size[1]), raw, path)
 
+    def screenshot_showing(self, path, shows, timeout=20.0):
+        """The first screenshot for which shows(shot) holds (the last one taken if
+        none does in time): a loaded machine may take a while to draw."""
+        deadline = time.monotonic() + timeout
+        while True:
+            shot = self.screenshot(path)
+            if shows(shot) or time.monotonic() > deadline:
+                return shot
+            time.sleep(0.5)
+
     def close(self):
         for process in (self.daemon, self.viewer):
             process.terminate()
