@@ -172,7 +172,11 @@ TEST_F(SaverRunTest, AnMp3IsWatchedEverySecondAndClosedAfterItsWatchStops) {
     device.form = &form;
     form.Load();
     EXPECT_TRUE(form.Timer1.Enabled());
-    windriver::PumpFor(2400);  // two ticks of the MP3 watch; the renderer's window is there
+    // Two ticks of the MP3 watch while the renderer's window is there.
+    EXPECT_TRUE(windriver::PumpUntil([&] {
+        const std::vector<std::string> sent = device.Commands();
+        return std::count(sent.begin(), sent.end(), "status MP3Play mode") == 2;
+    }));
     EXPECT_TRUE(form.IsLoaded());
     EXPECT_EQ(0, ends);
     renderer.Close();
@@ -196,8 +200,7 @@ TEST_F(SaverRunTest, ACdWatchThatFailsStopsItselfAndTheCdIsNotClosed) {
     Vey_S form([&] { ++ends; });
     form.Load();
     EXPECT_TRUE(form.Timer2.Enabled());
-    windriver::PumpFor(700);
-    EXPECT_FALSE(form.Timer2.Enabled());
+    EXPECT_TRUE(windriver::PumpUntil([&] { return !form.Timer2.Enabled(); }));
     EXPECT_EQ(VB_False, CD_Active);
     renderer.Close();
     forms::Application::Run();
