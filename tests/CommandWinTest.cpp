@@ -42,7 +42,8 @@ bool Near(uint32_t expected, uint32_t actual) {
 }
 
 void MoveMouseTo(int x, int y) { windriver::SendMouseMove(x, y); }
-void Mouse(DWORD flags) { windriver::SendMouseButton(flags); }
+constexpr int kOnWideX = kLeft + 10 + 60, kOnWideY = kTop + 10 + 12;  // a point on the wide button
+void MouseOnWide(DWORD flags) { windriver::SendMouseButton(kOnWideX, kOnWideY, flags); }
 void Key(WORD vk) { windriver::SendKeyTap(vk); }
 
 class CommandWinTest : public ::testing::Test {
@@ -95,16 +96,16 @@ TEST_F(CommandWinTest, FacesOfEachStateOnTheScreen) {
     EXPECT_EQ(0x003C74u, ScreenRgb(n + 39, m + 10));
 
     // Real mouse input: hover (the orange band, light at the bottom).
-    MoveMouseTo(kLeft + 10 + 60, kTop + 10 + 12);
+    MoveMouseTo(kOnWideX, kOnWideY);
     EXPECT_TRUE(Shows({0xDCD6C2, 0x003C74, 0xFFF0CF, 0xFDD889}));                // HighLight
     EXPECT_TRUE(Near(0xCFCFDE, Wide(5, 4))) << std::hex << Wide(5, 4);         // reversed
     EXPECT_TRUE(Near(0xF6F5F8, Wide(5, 20))) << std::hex << Wide(5, 20);
     // Press: pushed in.
-    Mouse(MOUSEEVENTF_LEFTDOWN);
+    MouseOnWide(MOUSEEVENTF_LEFTDOWN);
     EXPECT_TRUE(Shows({0xECE9D8, 0xDCD6C2, 0x003C74, 0xD1CCC1}));                // Pressed
     EXPECT_EQ(0, clicks);
     // Release: one Click.
-    Mouse(MOUSEEVENTF_LEFTUP);
+    MouseOnWide(MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(ClicksReach(1)) << clicks;
     EXPECT_TRUE(Shows({0xDCD6C2, 0x003C74, 0xFFF0CF, 0xFDD889}));                // HighLightSelect
     // Leave: the focus shows blue.
@@ -135,9 +136,9 @@ TEST_F(CommandWinTest, FacesOfEachStateOnTheScreen) {
     form.wide.SetEnabled(false);
     EXPECT_TRUE(Shows({0xECE9D8, 0xC9C7BA, 0xF5F4EA, 0xF5F4EA}));                // Disable
     Key(VK_RETURN);
-    MoveMouseTo(kLeft + 10 + 60, kTop + 10 + 12);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Mouse(MOUSEEVENTF_LEFTUP);
+    MoveMouseTo(kOnWideX, kOnWideY);
+    MouseOnWide(MOUSEEVENTF_LEFTDOWN);
+    MouseOnWide(MOUSEEVENTF_LEFTUP);
     // Input arrives in order: once the pointer shows on the narrow button,
     // the Enter and the click above have been handled.
     MoveMouseTo(n + 20, m + 10);

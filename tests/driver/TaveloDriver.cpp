@@ -335,29 +335,33 @@ int Run(int argc, wchar_t** argv) {
         windriver::PumpFor(120);
         windriver::SendMouseMove(x, y);
         windriver::PumpFor(120);
-        const bool sent = windriver::SendMouseButton(MOUSEEVENTF_LEFTDOWN) && windriver::SendMouseButton(MOUSEEVENTF_LEFTUP);
+        const bool sent = windriver::SendMouseButton(x, y, MOUSEEVENTF_LEFTDOWN) &&
+                          windriver::SendMouseButton(x, y, MOUSEEVENTF_LEFTUP);
         windriver::PumpFor(150);
         return sent ? 0 : 1;
     }
     if (command == L"double-click" && argc >= 4) {
-        windriver::SendMouseMove(_wtoi(argv[2]), _wtoi(argv[3]));
+        const int x = _wtoi(argv[2]), y = _wtoi(argv[3]);
+        windriver::SendMouseMove(x, y);
         windriver::PumpFor(150);
         bool sent = true;
         for (int i = 0; i < 2; ++i) {
-            sent = windriver::SendMouseButton(MOUSEEVENTF_LEFTDOWN) && windriver::SendMouseButton(MOUSEEVENTF_LEFTUP) && sent;
+            sent = windriver::SendMouseButton(x, y, MOUSEEVENTF_LEFTDOWN) &&
+                   windriver::SendMouseButton(x, y, MOUSEEVENTF_LEFTUP) && sent;
             windriver::PumpFor(40);
         }
         windriver::PumpFor(150);
         return sent ? 0 : 1;
     }
     if (command == L"drag" && argc >= 6) {
-        windriver::SendMouseMove(_wtoi(argv[2]), _wtoi(argv[3]));
+        const int fromX = _wtoi(argv[2]), fromY = _wtoi(argv[3]), toX = _wtoi(argv[4]), toY = _wtoi(argv[5]);
+        windriver::SendMouseMove(fromX, fromY);
         windriver::PumpFor(150);
-        bool sent = windriver::SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+        bool sent = windriver::SendMouseButton(fromX, fromY, MOUSEEVENTF_LEFTDOWN);
         windriver::PumpFor(150);
-        windriver::SendMouseMove(_wtoi(argv[4]), _wtoi(argv[5]));
+        windriver::SendMouseMove(toX, toY);
         windriver::PumpFor(250);  // long enough for a hover tick to see it there
-        sent = windriver::SendMouseButton(MOUSEEVENTF_LEFTUP) && sent;
+        sent = windriver::SendMouseButton(toX, toY, MOUSEEVENTF_LEFTUP) && sent;
         windriver::PumpFor(150);
         return sent ? 0 : 1;
     }

@@ -37,19 +37,26 @@ bool PumpUntil(Done done, DWORD timeoutMs = 3000) {
 }
 
 // Real input through Windows' input queue, as a user's hand gives it.
-inline bool SendMouseMove(int x, int y) {
+inline INPUT MouseAt(int x, int y, DWORD flags) {
     INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dx = (x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
     input.mi.dy = (y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+inline bool SendMouseMove(int x, int y) {
+    INPUT input = MouseAt(x, y, 0);
     return SendInput(1, &input, sizeof input) == 1;
 }
 
-inline bool SendMouseButton(DWORD flags) {  // MOUSEEVENTF_LEFTDOWN, ...
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
+// A button (MOUSEEVENTF_LEFTDOWN, ...) at a place. The place travels with the
+// press: under Wine the program under test turns X's pointer motion into
+// input only when it gets to it, so on a loaded machine a late motion from an
+// earlier move could otherwise send a bare press somewhere else.
+inline bool SendMouseButton(int x, int y, DWORD flags) {
+    INPUT input = MouseAt(x, y, flags);
     return SendInput(1, &input, sizeof input) == 1;
 }
 
