@@ -202,14 +202,9 @@ class WineSession:
         """Copies a file to C:\\name in the prefix."""
         shutil.copyfile(source, os.path.join(self.drive_c, name))
 
-    def install(self, folder, names=("Tavelo.scr", "Tavelo.dll")):
-        """Copies built programs into C:\\folder (made if missing); returns
-        the Windows path of the first one there."""
-        target = os.path.join(self.drive_c, *folder.split("\\"))
-        os.makedirs(target, exist_ok=True)
-        for name in names:
-            shutil.copyfile(os.path.join(self.bin, name), os.path.join(target, name))
-        return "C:\\" + folder + "\\" + names[0]
+    def install(self, folder, names=OUR_PROGRAMS):
+        """The built programs in C:\\folder; the Windows path of the first."""
+        return install_programs(self.bin, self.drive_c, folder, names)
 
     def remove(self, name):
         try:
@@ -267,17 +262,22 @@ class OtherDesktop:
         self.screen.close(self.real_prefix)
         return False
 
-    def install(self, folder, names=("Tavelo.scr", "Tavelo.dll")):
-        """The built programs in C:\\folder of this desktop's prefix; the
-        Windows path of the first."""
-        target = os.path.join(self.drive_c, *folder.split("\\"))
-        os.makedirs(target, exist_ok=True)
-        for name in names:
-            shutil.copyfile(os.path.join(self.session.bin, name), os.path.join(target, name))
-        return "C:\\" + folder + "\\" + names[0]
+    def install(self, folder, names=OUR_PROGRAMS):
+        """The built programs in C:\\folder of this desktop's prefix."""
+        return install_programs(self.session.bin, self.drive_c, folder, names)
 
     def screenshot(self, name):
         return self.session.screenshot(name, display=self.screen.display)
+
+
+def install_programs(bin_folder, drive_c, folder, names):
+    """Copies built programs into C:\\folder (made if missing); returns the
+    Windows path of the first one there."""
+    target = os.path.join(drive_c, *folder.split("\\"))
+    os.makedirs(target, exist_ok=True)
+    for name in names:
+        shutil.copyfile(os.path.join(bin_folder, name), os.path.join(target, name))
+    return "C:\\" + folder + "\\" + names[0]
 
 
 def settings_file(*lines):
