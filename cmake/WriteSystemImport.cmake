@@ -3,7 +3,11 @@
 # zero until filled, and the stub <symbol> that jumps through it; the table
 # of {name for GetProcAddress, pointer}, ending in {0, 0}; and a constructor
 # that fills it at start-up, before any code of the program runs:
-# tavelo_fill_imports("NAME.dll", table) (LibrarySearch_win32.cpp).
+# tavelo_fill_imports("NAME.dll", table) (LibrarySearch_win32.cpp). The
+# constructor has priority 101, the first a program may take (section
+# .ctors.65434, as GCC names it): the runtime runs those before every
+# constructor of default priority, whatever the link order, so no static
+# initialiser of ours can call a function whose table is still empty.
 # UNDERSCORE: the 32-bit build, whose C names carry a leading underscore
 # and stdcall ones their "@n". POINTER: the size of a pointer. Run by
 # tavelo_system_import.
@@ -60,6 +64,6 @@ ${names}
 ${stubs}
 fill:
 ${fill}
-  .section .ctors,\"w\"
+  .section .ctors.65434,\"w\"
   ${word} fill
 ")

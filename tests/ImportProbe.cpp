@@ -1,0 +1,3 @@
+#include "support/ImportProbe.h"
+
+int g_importProbeCalls = CallEachSystemLibrary();
