@@ -3,6 +3,9 @@
 // monitor layouts as the system reports them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "SceneView.h"
 #include "ScreenLayout.h"
 #include "WaveField.h"
@@ -86,12 +89,11 @@ TEST(ScreenLayoutTest, PicturesAreCutIntoPowerOfTwoTilesTheImplementationTakes) 
         std::vector<TextureTile> tiles;
     };
     const Case cases[] = {
-        {1024, 768, 16384, {{{0, 0, 1024, 768}, 1024, 1024}}},
-        {1920, 1080, 16384, {{{0, 0, 1920, 1080}, 2048, 2048}}},
-        {2560, 1080, 4096, {{{0, 0, 2560, 1080}, 4096, 2048}}},
+        {1024, 768, 16384, {{{0, 0, 1024, 512}, 1024, 512}, {{0, 512, 1024, 768}, 1024, 256}}},
+        {1920, 1080, 16384, {{{0, 0, 1920, 1024}, 2048, 1024}, {{0, 1024, 1920, 1080}, 2048, 64}}},
         {3000, 1000, 2048, {{{0, 0, 2048, 1000}, 2048, 1024}, {{2048, 0, 3000, 1000}, 1024, 1024}}},
-        {100, 5000, 3000, {{{0, 0, 100, 2048}, 128, 2048}, {{0, 2048, 100, 4096}, 128, 2048},
-                           {{0, 4096, 100, 5000}, 128, 1024}}},
+        {120, 5000, 3000, {{{0, 0, 120, 2048}, 128, 2048}, {{0, 2048, 120, 4096}, 128, 2048},
+                           {{0, 4096, 120, 5000}, 128, 1024}}},
         {0, 768, 16384, {}},
     };
     for (const Case& c : cases) {
@@ -102,6 +104,35 @@ TEST(ScreenLayoutTest, PicturesAreCutIntoPowerOfTwoTilesTheImplementationTakes) 
             EXPECT_EQ(c.tiles[i].textureWidth, tiles[i].textureWidth) << i;
             EXPECT_EQ(c.tiles[i].textureHeight, tiles[i].textureHeight) << i;
         }
+    }
+}
+
+// A large monitor's backdrop in texture memory (4 bytes a texel, as drivers
+// hold RGB) within 1.5 times its pixels, every pixel in exactly one tile.
+// Before, one texture padded to powers on both sides took up to 4 times.
+TEST(ScreenLayoutTest, LargeMonitorsTakeAtMostHalfAgainTheirPixelsInTextures) {
+    const struct {
+        int width, height, monitors;
+    } screens[] = {{1920, 1080, 1}, {2560, 1440, 1}, {3840, 2160, 1}, {3840, 2160, 3}};
+    auto mb = [](double texels) { return texels * 4 / (1 << 20); };
+    for (const auto& screen : screens) {
+        const std::vector<TextureTile> tiles = PlanTiles(screen.width, screen.height, 16384);
+        double texels = 0, covered = 0, largest = 0;
+        for (const TextureTile& tile : tiles) {
+            EXPECT_TRUE(tile.textureWidth >= tile.part.Width() && tile.textureHeight >= tile.part.Height());
+            EXPECT_EQ(tile.part, Intersect(tile.part, PixelRect{0, 0, screen.width, screen.height}));
+            texels += double(tile.textureWidth) * tile.textureHeight;
+            covered += double(tile.part.Width()) * tile.part.Height();
+            largest = std::max(largest, double(tile.textureWidth) * tile.textureHeight);
+        }
+        const double pixels = double(screen.width) * screen.height;
+        EXPECT_EQ(pixels, covered);  // the parts do not overlap: they lie in rows and columns
+        EXPECT_LE(texels, 1.5 * pixels) << screen.width << "x" << screen.height;
+        const double before = double(NextPowerOfTwo(screen.width)) * NextPowerOfTwo(screen.height);
+        std::printf("%dx%d x%d: shown %.1f MB, textures %.1f MB (before %.1f MB), largest copy %.1f MB (before %.1f MB)\n",
+                    screen.width, screen.height, screen.monitors, screen.monitors * mb(pixels),
+                    screen.monitors * mb(texels), screen.monitors * mb(before), mb(largest) * 3 / 4,
+                    mb(before) * 3 / 4);
     }
 }
 

@@ -73,18 +73,46 @@ int NextPowerOfTwo(int n) {
     return p;
 }
 
+namespace {
+
+// One side of a picture cut into lengths, each in a texture side that is a
+// power of two no larger than the largest: the last length padded up to its
+// power where that wastes at most a fifth of the side, every other one a
+// power itself. Both sides together then hold less than 1.44 times the
+// picture's pixels (one texture padded to powers on both sides: up to 4).
+struct Span {
+    int start, length, texture;
+};
+std::vector<Span> CutSide(int side, int largest) {
+    std::vector<Span> spans;
+    const int slack = side / 5;
+    for (int start = 0; start < side;) {
+        const int rest = side - start;
+        const int padded = NextPowerOfTwo(rest);
+        if (padded <= largest && padded - rest <= slack) {
+            spans.push_back({start, rest, padded});
+            break;
+        }
+        int piece = 1;
+        while (piece * 2 <= rest && piece * 2 <= largest) piece *= 2;
+        spans.push_back({start, piece, piece});
+        start += piece;
+    }
+    return spans;
+}
+
+}  // namespace
+
 std::vector<TextureTile> PlanTiles(int width, int height, int maxTextureSize) {
     std::vector<TextureTile> tiles;
     if (width <= 0 || height <= 0 || maxTextureSize <= 0) return tiles;
-    // The largest power of two the implementation takes.
-    int side = 1;
-    while (side * 2 <= maxTextureSize && side < (1 << 30)) side *= 2;
-    for (int top = 0; top < height; top += side) {
-        for (int left = 0; left < width; left += side) {
+    const std::vector<Span> rows = CutSide(height, maxTextureSize), columns = CutSide(width, maxTextureSize);
+    for (const Span& row : rows) {
+        for (const Span& column : columns) {
             TextureTile tile;
-            tile.part = {left, top, std::min(left + side, width), std::min(top + side, height)};
-            tile.textureWidth = NextPowerOfTwo(tile.part.Width());
-            tile.textureHeight = NextPowerOfTwo(tile.part.Height());
+            tile.part = {column.start, row.start, column.start + column.length, row.start + row.length};
+            tile.textureWidth = column.texture;
+            tile.textureHeight = row.texture;
             tiles.push_back(tile);
         }
     }

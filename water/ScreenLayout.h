@@ -64,7 +64,8 @@ std::vector<WindowPlan> PlanWindows(const std::vector<Monitor>& before, const st
 
 // A picture shown pixel for pixel is held in textures of powers of two (what
 // OpenGL 1.1 takes), each no larger than the implementation allows: the
-// picture cut into tiles, each padded up to its texture's size.
+// picture cut into tiles, the last of each row and column padded up to its
+// texture's size, so that the textures hold less than 1.5 times its pixels.
 struct TextureTile {
     PixelRect part;       // of the picture (top-left origin); drawn at the same place in the window
     int textureWidth = 0;  // powers of two, at least the part's size
