@@ -223,11 +223,12 @@ void Vey_P::ChooseScreenMode(int index) {
 
 void Vey_P::Choose(int index) {
     BGM_Type = static_cast<int16_t>(index);
-    Cmd_File0.SetEnabled(false);
-    BGM_Repeat.SetEnabled(false);
     ShowMarks();
-    if (BGM_Type == 1) BGM_Repeat.SetEnabled(true);
-    if (BGM_Type == 2) Cmd_File0.SetEnabled(true);
+    // Each set once, to what it ends as: disabling a control that has the
+    // focus hands the focus on (to 設定, where Enter would save), so "..."
+    // chosen again must not be disabled on the way.
+    BGM_Repeat.SetEnabled(BGM_Type == 1);
+    Cmd_File0.SetEnabled(BGM_Type == 2);
 }
 
 std::string Vey_P::OpenFileDialog() {

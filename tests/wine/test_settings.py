@@ -280,6 +280,20 @@ class SettingsTest(winetest.ProgramTest):
         self.press(27)
         self.closed()
 
+    def test_mp3_wav_chosen_again_leaves_the_focus_on_the_file_button(self):
+        self.open_dialog(ini("[Section]", f"{SOURCE}= 2", f"{FILE}={self.sea}"))
+        self.click(362, 212 - 30)
+        self.tap(9)
+        for on_label in (False, True):  # its mark, then its label
+            self.click_choice(2, on_label=on_label)
+            self.assertEqual(self.FILE_BUTTON, self.focused())
+        self.tap(13)  # Enter is still "..."'s: the file dialog, not a save
+        self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 5000, "--visible")[0])
+        self.driver("key", "ﾌｧｲﾙを開く", 27)
+        self.assertEqual(0, self.driver("gone", "ﾌｧｲﾙを開く", 5000)[0])
+        self.press(27)
+        self.closed()
+
     def test_a_press_begun_elsewhere_clicks_nothing_and_a_double_click_opens_the_link_once(self):
         before = ini("[Section]", f"{SOURCE}= 0")
         links = os.path.join(self.session.drive_c, "links.txt")
