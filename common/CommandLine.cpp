@@ -92,19 +92,23 @@ bool IsOption(const std::string& argument, const char* option) {
 
 }  // namespace
 
-// A handle value: decimal digits only.
-bool ReadHandle(const std::string& text, uint64_t& value) {
-    if (text.empty() || text.size() > 19) return false;
+// A handle value: decimal digits only, not 0, and no larger than a handle
+// of this build holds (a value is never cut to fit).
+bool ReadHandle(const std::string& text, uint64_t limit, uint64_t& value) {
+    if (text.empty() || text.size() > 20) return false;
     uint64_t v = 0;
     for (char c : text) {
         if (c < '0' || c > '9') return false;
-        v = v * 10 + uint64_t(c - '0');
+        const uint64_t digit = uint64_t(c - '0');
+        if (v > (limit - digit) / 10) return false;
+        v = v * 10 + digit;
     }
+    if (v == 0) return false;
     value = v;
     return true;
 }
 
-RendererArguments ParseRendererArguments(const std::vector<std::string>& arguments) {
+RendererArguments ParseRendererArguments(const std::vector<std::string>& arguments, uint64_t handleLimit) {
     RendererArguments parsed;
     std::vector<std::string> paths;
     for (size_t i = 0; i < arguments.size(); ++i) {
@@ -112,15 +116,20 @@ RendererArguments ParseRendererArguments(const std::vector<std::string>& argumen
         const bool option = paths.empty();
         if (option && IsOption(argument, contract::kKeepResolutionOption)) {
             parsed.keepResolution = true;
-        } else if (option && IsOption(argument, contract::kSaverOption) && i + 1 < arguments.size() &&
-                   ReadHandle(arguments[i + 1], parsed.saverProcess)) {
-            ++i;
-        } else if (option && IsOption(argument, contract::kJobOption) && i + 1 < arguments.size() &&
-                   ReadHandle(arguments[i + 1], parsed.saverJob)) {
-            ++i;
-        } else {
-            paths.push_back(argument);
+            continue;
         }
+        // A handle option takes the word after it whatever it is: a value
+        // that is no handle is dropped (the renderer then runs unguarded),
+        // never taken for a picture's path.
+        uint64_t* handle = !option                                      ? nullptr
+                           : IsOption(argument, contract::kSaverOption) ? &parsed.saverProcess
+                           : IsOption(argument, contract::kJobOption)   ? &parsed.saverJob
+                                                                        : nullptr;
+        if (handle != nullptr && i + 1 < arguments.size()) {
+            if (!ReadHandle(arguments[++i], handleLimit, *handle)) *handle = 0;
+            continue;
+        }
+        paths.push_back(argument);
     }
     if (paths.size() == 2) {
         parsed.screenCopy = paths[0];
@@ -139,4 +148,8 @@ std::string RendererArgumentText(const RendererArguments& arguments) {
         add(QuoteArgument(arguments.screenCopy) + " " + QuoteArgument(arguments.lightPattern));
     }
     return text;
+}
+
+std::string RendererJobName(unsigned long saverProcessId, uint64_t number) {
+    return contract::kRendererJobName + std::to_string(saverProcessId) + "." + std::to_string(number);
 }

@@ -35,11 +35,16 @@ constexpr const char* kRendererClass = "PCUWindowClass";
 // renderer switches the primary display to 1024 x 768 x 32.
 constexpr const char* kKeepResolutionOption = "/keep";
 // The run's end is tied to the saver's: "/saver H" is the renderer's own
-// (inherited) handle to the saver's process, "/job J" the saver's handle to
-// the job object the renderer runs in (which ends it when its last handle
-// goes).
+// (inherited) handle to the saver's process, allowed to wait for it and
+// nothing more; "/job N" names the job object the renderer runs in, which
+// ends it when its last handle goes: kRendererJobName, the saver's process
+// id, a dot and N. The renderer opens the job itself once its own code runs
+// (a renderer that never gets that far holds nothing, and the job ends it
+// with the saver), and uses either only when it is what it claims: the
+// process its parent, the job one it is in.
 constexpr const char* kSaverOption = "/saver";
 constexpr const char* kJobOption = "/job";
+constexpr const char* kRendererJobName = "Local\\Tavelo.Renderer.";
 
 }  // namespace contract
 
@@ -48,13 +53,18 @@ constexpr const char* kJobOption = "/job";
 // has: it switches the display and reads the fixed pictures.
 struct RendererArguments {
     bool keepResolution = false;
-    uint64_t saverProcess = 0;  // handle values; 0: none given
-    uint64_t saverJob = 0;
+    uint64_t saverProcess = 0;  // a handle value; 0: none given
+    uint64_t saverJob = 0;      // the number in the job's name; 0: none given
     std::string screenCopy = contract::kScreenCopyFile;
     std::string lightPattern = contract::kLightPatternFile;
 };
-// From the arguments after the program's name. Anything that is not the
-// option, nor exactly two paths, leaves the fixed paths.
-RendererArguments ParseRendererArguments(const std::vector<std::string>& arguments);
+// From the arguments after the program's name. Anything that is not an
+// option, nor exactly two paths, leaves the fixed paths. A value above
+// handleLimit (the largest handle of the build) is none, never cut to fit.
+RendererArguments ParseRendererArguments(const std::vector<std::string>& arguments,
+                                         uint64_t handleLimit = UINTPTR_MAX);
 // The argument text for them, quoted; empty for the defaults.
 std::string RendererArgumentText(const RendererArguments& arguments);
+// The name of the job a saver runs its renderer in, from the saver's process
+// id and the number after "/job".
+std::string RendererJobName(unsigned long saverProcessId, uint64_t number);

@@ -109,11 +109,27 @@ void Vey_S::Form_Load() {
     }
 }
 
+namespace {
+
+// An inheritable copy of one of this process's handles, with the access
+// given, for the renderer alone.
+win::Handle ForRenderer(HANDLE handle, DWORD access) {
+    HANDLE copy = nullptr;
+    DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, access, TRUE, 0);
+    return win::Handle(copy);
+}
+
+}  // namespace
+
 // The renderer keeps the display's resolution where the user wants it, reads
 // the pictures from where they went, and lives no longer than the saver: it
-// runs in a job that ends it with the saver's last handle to the job, and
-// watches the saver's process so that it can end the run cleanly first
-// (display mode back) when the saver goes.
+// runs in a job that ends it with the last handle to the job, and watches
+// the saver's process so that it can end the run cleanly first (display mode
+// back) when the saver goes. It inherits one handle and no other, at the
+// same number as here: the right to wait for this process, nothing more. It
+// opens the job itself, by its name, once its own code runs: that hold keeps
+// it alive for the clean end, and a renderer that never got so far (a
+// start cut short) holds nothing and goes with this process.
 void Vey_S::StartRenderer() {
     RendererPath = ProgramFolder() + contract::kRendererFile;
     RendererArguments arguments;
@@ -122,24 +138,27 @@ void Vey_S::StartRenderer() {
         arguments.screenCopy = ScreenCopyPath;
         arguments.lightPattern = LightPatternPath;
     }
-    rendererJob_.Reset(CreateJobObjectW(nullptr, nullptr));
+    // The job by a name of this run's own, which only the renderer looks for.
+    LARGE_INTEGER now = {};
+    QueryPerformanceCounter(&now);
+    const uint64_t jobNumber = (static_cast<uint64_t>(now.QuadPart) & 0xFFFFFFFFu) | 1;
+    rendererJob_.Reset(CreateJobObjectW(nullptr, Utf8ToWide(RendererJobName(GetCurrentProcessId(), jobNumber)).c_str()));
+    if (rendererJob_ && GetLastError() == ERROR_ALREADY_EXISTS) rendererJob_.Reset();  // not ours
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     if (rendererJob_ && !SetInformationJobObject(rendererJob_.get(), JobObjectExtendedLimitInformation, &limits,
                                                  sizeof limits)) {
         rendererJob_.Reset();
     }
-    // The one handle the renderer inherits: ours to this process, to watch.
-    HANDLE self = nullptr;
-    DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
-                    SYNCHRONIZE | PROCESS_DUP_HANDLE, TRUE, 0);
-    const win::Handle selfForRenderer(self);
-    if (selfForRenderer && rendererJob_) {
-        arguments.saverProcess = reinterpret_cast<uintptr_t>(self);
-        arguments.saverJob = reinterpret_cast<uintptr_t>(rendererJob_.get());
+    const win::Handle saver = ForRenderer(GetCurrentProcess(), SYNCHRONIZE);
+    std::vector<HANDLE> inherited;
+    if (saver && rendererJob_) {
+        arguments.saverProcess = reinterpret_cast<uintptr_t>(saver.get());
+        arguments.saverJob = jobNumber;
+        inherited = {saver.get()};
     }
-    renderer_.Reset(forms::Application::Shell(RendererPath, RendererArgumentText(arguments),
-                                              selfForRenderer ? rendererJob_.get() : nullptr));
+    renderer_.Reset(forms::Application::Shell(RendererPath, RendererArgumentText(arguments), inherited,
+                                              rendererJob_.get()));
     startTick_ = GetTickCount();
 }
 

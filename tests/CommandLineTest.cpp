@@ -50,7 +50,7 @@ TEST(CommandLineTest, TheRendererTakesKeepAndTwoPaths) {
         {{"a", "b", "c"}, false, nullptr},
         {{"/keeps"}, false, nullptr},
         {{"/saver", "484", "/job", "12", "/keep"}, true, nullptr},
-        {{"/saver", "x1", "C:\\a", "C:\\b"}, false, nullptr},  // not a handle: three paths, so the fixed ones
+        {{"/saver", "x1", "C:\\a", "C:\\b"}, false, "C:\\a"},  // not a handle: dropped, never a path
     };
     for (const Case& c : cases) {
         const RendererArguments got = ParseRendererArguments(c.arguments);
@@ -71,4 +71,25 @@ TEST(CommandLineTest, TheRendererTakesKeepAndTwoPaths) {
     EXPECT_EQ(12u, tied.saverJob);
     EXPECT_EQ("C:\\a", tied.screenCopy);
     EXPECT_EQ("", RendererArgumentText(RendererArguments()));  // as the renderer was always started
+}
+
+// Started by hand, the renderer may be given anything: what is no handle of
+// this build is none (0), never a number cut to fit.
+TEST(CommandLineTest, HandleValuesThatDoNotFitAreNone) {
+    const uint64_t win32 = 0xFFFFFFFFu;
+    const struct {
+        const char* text;
+        uint64_t limit, expected;
+    } cases[] = {
+        {"4", win32, 4},          {"0", win32, 0},          {"-4", win32, 0},
+        {"4294967295", win32, 4294967295u},                 {"4294967296", win32, 0},
+        {"18446744073709551615", UINT64_MAX, UINT64_MAX},   {"18446744073709551616", UINT64_MAX, 0},
+        {"99999999999999999999999", UINT64_MAX, 0},         {"", win32, 0},
+    };
+    for (const auto& c : cases) {
+        const RendererArguments got = ParseRendererArguments({"/saver", c.text, "/job", c.text}, c.limit);
+        EXPECT_EQ(c.expected, got.saverProcess) << c.text;
+        EXPECT_EQ(c.expected, got.saverJob) << c.text;
+        EXPECT_EQ(contract::kScreenCopyFile, got.screenCopy) << c.text;
+    }
 }

@@ -447,3 +447,26 @@ TEST_F(ScreenSceneTest, TheSeaReachesBothEdgesOnEveryShapeOfScreen) {
         EXPECT_EQ(0u, wrong) << w << "x" << h;
     }
 }
+
+// Texture names are each context's own: two windows' scenes hold the same
+// numbers. One freed in its own context leaves the other window's textures;
+// gone afterwards while the other's context is current, it touches none.
+TEST_F(ScreenSceneTest, AScenesTexturesAreFreedInItsOwnContextOnly) {
+    const std::string backdrop = dir.Write("Vey1.bmp", BuildBmp(Backdrop(0xFF0000, 0x00FF00, 0x00FFFF, 0xFF00FF, 0)));
+    const std::string surface = dir.Write("Vey2.bmp", BuildBmp(StripedSurface()));
+    OffscreenGL first(64, 64), second(64, 64);  // made first, gone last
+    Sea sea;
+    ASSERT_TRUE(sea.Init());
+    auto gone = std::make_unique<Scene>(sea);
+    Scene kept(sea);
+    ASSERT_TRUE(first.MakeCurrent() && gone->InitGLState(ReadScenePictures(backdrop, surface)));
+    ASSERT_TRUE(second.MakeCurrent() && kept.InitGLState(ReadScenePictures(backdrop, surface)));
+    const uint32_t names[] = {kept.BackdropTexture.name, kept.SurfaceTexture.name, kept.ReflectionTexture.name};
+    ASSERT_EQ(names[1], gone->SurfaceTexture.name);  // the same numbers in both contexts
+
+    ASSERT_TRUE(first.MakeCurrent());
+    gone->ReleaseTextures();
+    ASSERT_TRUE(second.MakeCurrent());
+    gone.reset();
+    for (uint32_t name : names) EXPECT_TRUE(glIsTexture(name - 1)) << name - 1;
+}

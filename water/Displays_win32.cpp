@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "Displays.h"
+#include "DisplaySwitch.h"
 #include "Utf16.h"
 
 namespace {
@@ -35,17 +36,26 @@ std::vector<Monitor> CurrentMonitors() {
     return monitors;
 }
 
-bool SwitchPrimaryDisplay(int width, int height, int bits) {
+bool DisplaySwitch::Switch(int width, int height, int bits) {
+    const std::lock_guard<std::mutex> held(lock_);
+    if (state_ != State::Unchanged) return false;
     DEVMODEW mode = {};
     mode.dmSize = sizeof(DEVMODEW);
     mode.dmPelsWidth = static_cast<DWORD>(width);
     mode.dmPelsHeight = static_cast<DWORD>(height);
     mode.dmBitsPerPel = static_cast<DWORD>(bits);
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-    return ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
+    if (ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return false;
+    state_ = State::Switched;
+    return true;
 }
 
-void RestoreDisplayMode() { ChangeDisplaySettingsW(nullptr, 0); }
+void DisplaySwitch::PutBack(const std::function<void()>& closing) {
+    const std::lock_guard<std::mutex> held(lock_);
+    if (state_ == State::Switched) ChangeDisplaySettingsW(nullptr, 0);  // the desktop's stored mode
+    state_ = State::PutBack;  // for good: a later switch would have nobody to put it back
+    if (closing) closing();
+}
 
 int DisplayRefreshHz() {
     DEVMODEW mode = {};

@@ -5,11 +5,12 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
 #include <vector>
 
 #include "Contract.h"
+#include "DisplaySwitch.h"
+#include "SaverGuard.h"
 #include "Scene.h"
 #include "ScreenLayout.h"
 #include "Sea.h"
@@ -22,7 +23,7 @@ class Renderer;
 class RendererWindow {
 public:
     RendererWindow(Renderer& owner, const WindowPlan& plan, const Sea& sea);
-    ~RendererWindow();
+    ~RendererWindow();  // the scene's textures in its own context, then the context
     RendererWindow(const RendererWindow&) = delete;
     RendererWindow& operator=(const RendererWindow&) = delete;
 
@@ -43,27 +44,6 @@ private:
     win::Window window_;
     HDC dc_ = nullptr;  // the window's own (CS_OWNDC)
     HGLRC context_ = nullptr;
-};
-
-// The run ends with the saver, however the saver ends. A thread waits for
-// the saver's process; when it goes, the thread puts the display mode back
-// and ends the loop, and a moment later lets go of its hold on the job the
-// saver started the renderer in: the last hold, so the job then ends this
-// process, should its loop not have ended by then.
-class SaverGuard {
-public:
-    // Handles as the saver gave them: the renderer's own to the saver's
-    // process, and the saver's to the job (duplicated here while it lives).
-    // The guard's thread shares it.
-    static std::shared_ptr<SaverGuard> Start(uint64_t saverProcess, uint64_t saverJob);
-    SaverGuard(uint64_t saverProcess, uint64_t saverJob);
-    std::atomic<bool> displaySwitched{false};
-
-private:
-    static DWORD WINAPI Watch(void* guard);
-    win::Handle saver_;
-    win::Handle job_;
-    DWORD loopThread_;
 };
 
 class Renderer {
@@ -88,14 +68,17 @@ public:
 private:
     LRESULT Handle(RendererWindow& window, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool AnyWindowActive() const;
+    bool RunIsOver() const;
     void DrawFrame();
 
     RendererArguments arguments_;
+    std::shared_ptr<DisplaySwitch> display_ = std::make_shared<DisplaySwitch>();  // shared with the guard
     std::shared_ptr<SaverGuard> guard_;  // shared with its thread, which outlives nothing but the process
     HINSTANCE instance_ = nullptr;
     bool classRegistered_ = false;
-    bool fullscreen_ = false;     // the display mode was changed and must be restored
     bool pointerHidden_ = false;
+    std::vector<Monitor> placedOn_;  // the monitors as the windows were placed
+    bool displaysChanged_ = false;   // by someone else during the run: it ends
     bool keys_[256] = {};         // key-down state by virtual-key code
     bool escapePressed_ = false;  // Escape went down since the start, even if it is up again
     Sea sea_;                     // evaluated once a frame, drawn in every window

@@ -82,53 +82,25 @@ SceneLook LookOf(const WindowPlan& plan) {
 
 }  // namespace
 
-constexpr DWORD kCleanEndMs = 1500;  // how long the guard lets the loop end the run by itself
-
-SaverGuard::SaverGuard(uint64_t saverProcess, uint64_t saverJob)
-    : saver_(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(saverProcess))), loopThread_(GetCurrentThreadId()) {
-    HANDLE job = nullptr;
-    if (saverJob != 0 && DuplicateHandle(saver_.get(), reinterpret_cast<HANDLE>(static_cast<uintptr_t>(saverJob)),
-                                         GetCurrentProcess(), &job, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
-        job_.Reset(job);
-    }
-}
-
-std::shared_ptr<SaverGuard> SaverGuard::Start(uint64_t saverProcess, uint64_t saverJob) {
-    auto guard = std::make_shared<SaverGuard>(saverProcess, saverJob);
-    auto* held = new std::shared_ptr<SaverGuard>(guard);  // the thread's share
-    const win::Handle thread(CreateThread(nullptr, 0, &SaverGuard::Watch, held, 0, nullptr));
-    if (!thread) delete held;
-    return guard;
-}
-
-DWORD WINAPI SaverGuard::Watch(void* data) {
-    std::unique_ptr<std::shared_ptr<SaverGuard>> held(static_cast<std::shared_ptr<SaverGuard>*>(data));
-    SaverGuard* guard = held->get();
-    if (guard == nullptr || WaitForSingleObject(guard->saver_.get(), INFINITE) != WAIT_OBJECT_0) return 0;
-    if (guard->displaySwitched.load()) RestoreDisplayMode();
-    PostThreadMessageW(guard->loopThread_, WM_QUIT, 0, 0);
-    Sleep(kCleanEndMs);
-    guard->job_.Reset();                       // the last hold on the job: it ends this process
-    TerminateProcess(GetCurrentProcess(), 0);  // (where the system gave no job)
-    return 0;
-}
-
 RendererWindow::RendererWindow(Renderer& owner, const WindowPlan& plan, const Sea& sea)
     : owner(owner), plan(plan), scene(sea) {}
 
 RendererWindow::~RendererWindow() {
-    if (context_ != nullptr) {
-        if (wglGetCurrentContext() == context_) wglMakeCurrent(nullptr, nullptr);
-        // The scene's textures go with the context.
-        wglDeleteContext(context_);
-    }
+    // Texture names are each context's own: freed in another window's
+    // context they would free that window's. With no context current, the
+    // scene's own clean-up touches none.
+    if (MakeCurrent()) scene.ReleaseTextures();
+    wglMakeCurrent(nullptr, nullptr);
+    if (context_ != nullptr) wglDeleteContext(context_);
     if (dc_ != nullptr) ReleaseDC(window_.get(), dc_);
     // window_ is destroyed last, by its holder.
 }
 
 bool RendererWindow::Open(HINSTANCE instance, const wchar_t* className, const wchar_t* caption) {
     const DWORD style = WS_POPUP;
-    const DWORD exStyle = WS_EX_APPWINDOW;
+    // Topmost, like the system's own savers: the taskbars of the other
+    // monitors and a user's always-on-top windows are topmost themselves.
+    const DWORD exStyle = WS_EX_APPWINDOW | WS_EX_TOPMOST;
     const PixelRect& r = plan.window;
     RECT rect = {0, 0, r.Width(), r.Height()};
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
@@ -157,20 +129,19 @@ void RendererWindow::Show() {
 }
 
 void Renderer::CloseRendererWindow() {
-    if (fullscreen_) {
-        RestoreDisplayMode();  // back to the desktop's stored mode
-        fullscreen_ = false;
-        if (guard_) guard_->displaySwitched = false;
-    }
-    if (pointerHidden_) {
-        ShowCursor(TRUE);
-        pointerHidden_ = false;
-    }
-    windows_.clear();  // each: its context, device context and window (the sea frees its field itself)
-    if (classRegistered_) {
-        UnregisterClassW(kClassName.c_str(), instance_);
-        classRegistered_ = false;
-    }
+    // The desktop's stored mode back (unless the guard did that), then the
+    // pointer and the windows, in turn with the guard's display calls.
+    display_->PutBack([this] {
+        if (pointerHidden_) {
+            ShowCursor(TRUE);
+            pointerHidden_ = false;
+        }
+        windows_.clear();  // each: its textures, contexts and window (the sea frees its field itself)
+        if (classRegistered_) {
+            UnregisterClassW(kClassName.c_str(), instance_);
+            classRegistered_ = false;
+        }
+    });
 }
 
 bool Renderer::OpenRendererWindow(const wchar_t* caption, int width, int height, int bits) {
@@ -188,14 +159,18 @@ bool Renderer::OpenRendererWindow(const wchar_t* caption, int width, int height,
     // The layout as the saver copied it, then after the switch: a display
     // that refuses the designed mode (a remote session, many virtual
     // machines and panels) runs in its own, with nothing to restore.
+    // A renderer whose saver is already gone switches nothing; one whose
+    // guard could not start must not switch what nothing might put back.
+    if (guard_ && guard_->SaverGone()) return false;
     const std::vector<Monitor> before = CurrentMonitors();
-    if (!arguments_.keepResolution) fullscreen_ = SwitchPrimaryDisplay(width, height, bits);
-    if (guard_) guard_->displaySwitched = fullscreen_;
+    const bool switched = !arguments_.keepResolution && (!guard_ || guard_->Watching()) &&
+                          display_->Switch(width, height, bits);
     ShowCursor(FALSE);
     pointerHidden_ = true;
-    const std::vector<Monitor> after = fullscreen_ ? CurrentMonitors() : before;
+    const std::vector<Monitor> after = switched ? CurrentMonitors() : before;
+    placedOn_ = after;
     const PixelRect screen = VirtualScreen(before);
-    const std::vector<WindowPlan> placed = PlanWindows(before, after, screen.Width(), screen.Height(), fullscreen_);
+    const std::vector<WindowPlan> placed = PlanWindows(before, after, screen.Width(), screen.Height(), switched);
 
     // Every monitor is covered before anything is drawn. A monitor whose
     // window or context cannot be made is left out; the primary's cannot be.
@@ -220,7 +195,7 @@ bool Renderer::OpenRendererWindow(const wchar_t* caption, int width, int height,
     const ScenePictures pictures = ReadScenePictures(arguments_.screenCopy, arguments_.lightPattern);
     const int copyWidth = pictures.backdrop ? pictures.backdrop->width : screen.Width();
     const int copyHeight = pictures.backdrop ? pictures.backdrop->height : screen.Height();
-    const std::vector<WindowPlan> shown = PlanWindows(before, after, copyWidth, copyHeight, fullscreen_);
+    const std::vector<WindowPlan> shown = PlanWindows(before, after, copyWidth, copyHeight, switched);
     sea_.Init();
     for (auto& window : windows_) {
         for (const WindowPlan& plan : shown) {
@@ -255,6 +230,12 @@ LRESULT Renderer::Handle(RendererWindow& window, HWND hwnd, UINT message, WPARAM
         case WM_CLOSE:  // on any monitor: the run ends
             PostQuitMessage(0);
             return 0;
+        case WM_DISPLAYCHANGE:
+            // A monitor unplugged or added, a resolution changed by another
+            // program: the windows no longer fit, so the run ends as Escape
+            // would. The renderer's own switch leaves the monitors as placed.
+            if (!placedOn_.empty() && LayoutChanged(placedOn_, CurrentMonitors())) displaysChanged_ = true;
+            return DefWindowProcW(hwnd, message, wParam, lParam);
         case WM_KEYDOWN:
             keys_[wParam & 0xFF] = true;
             // A quick tap brings its key-up in the same batch of messages:
@@ -276,6 +257,11 @@ bool Renderer::AnyWindowActive() const {
     return false;
 }
 
+// Escape went down, the displays changed under the run, or the saver went.
+bool Renderer::RunIsOver() const {
+    return keys_[VK_ESCAPE] || escapePressed_ || displaysChanged_ || (guard_ && guard_->SaverGone());
+}
+
 // One frame: the sea once, then every window that is not minimised.
 void Renderer::DrawFrame() {
     sea_.Update();
@@ -287,17 +273,21 @@ void Renderer::DrawFrame() {
 }
 
 int Renderer::Run() {
-    if (arguments_.saverProcess != 0) guard_ = SaverGuard::Start(arguments_.saverProcess, arguments_.saverJob);
+    guard_ = SaverGuard::Start(arguments_, display_);
     if (!OpenRendererWindow(Utf8ToWide(contract::kRendererCaption).c_str(), kDesignedWidth, kDesignedHeight,
                             kDesignedBits)) {
         CloseRendererWindow();  // the one clean-up, for whatever was made
+        if (guard_) guard_->LoopClosed();
         return 0;
     }
 
 #ifdef TAVELO_FRAME_REPORT
-    // Measuring build only (not shipped): frames drawn and time taken, and
-    // with TAVELO_FRAME_TICK set, the sea held at that tick count.
+    // Measuring build only (not shipped): frames drawn and time taken; with
+    // TAVELO_FRAME_TICK set, the sea held at that tick count; with
+    // TAVELO_FRAME_STALL set, the loop stuck for good after its first frame,
+    // said in the report (what the saver guard must cope with).
     DWORD frames = 0;
+    const bool stall = GetEnvironmentVariableW(L"TAVELO_FRAME_STALL", nullptr, 0) > 0;
     const DWORD firstTick = GetTickCount();
     static uint32_t heldTick = 0;
     wchar_t held[16] = {};
@@ -317,14 +307,15 @@ int Renderer::Run() {
         if (!windows_[i]->MakeCurrent()) continue;
         if (i == 0) {
             swapInterval = SetSwapInterval(1);
-            const GLubyte* name = glGetString(GL_RENDERER);
-            software = name != nullptr && IsSoftwareRasteriser(reinterpret_cast<const char*>(name));
         } else {
             SetSwapInterval(0);
         }
+        const GLubyte* name = glGetString(GL_RENDERER);
+        software = software || (name != nullptr && IsSoftwareRasteriser(reinterpret_cast<const char*>(name)));
     }
-    // A software rasteriser would keep more than a core busy for the whole
-    // idle time: 30 frames a second.
+    // A software rasteriser on any monitor (a second adapter may fall back
+    // to the system's generic one) would keep more than a core busy for the
+    // whole idle time: 30 frames a second.
     FramePacer pacer(DisplayRefreshHz(), swapInterval, software ? kSoftwareFramesPerSecond : 0);
     timeBeginPeriod(1);
     MSG message = {};
@@ -339,7 +330,7 @@ int Renderer::Run() {
             WaitForMessages(kMinimisedPollMs);  // minimised: nothing to draw
             continue;
         }
-        if (keys_[VK_ESCAPE] || escapePressed_) break;
+        if (RunIsOver()) break;
         const int wait = pacer.MillisecondsToWait(NowMs());
         if (wait > 0) {
             WaitForMessages(static_cast<DWORD>(wait));
@@ -348,7 +339,13 @@ int Renderer::Run() {
         pacer.FrameStarting(NowMs());
         DrawFrame();
 #ifdef TAVELO_FRAME_REPORT
-        ++frames;
+        if (++frames == 1 && stall) {
+            if (FILE* report = _wfopen(L"C:\\Tavelo-frames.txt", L"w")) {
+                std::fputs("stalled\n", report);
+                std::fclose(report);
+            }
+            Sleep(INFINITE);
+        }
 #endif
     }
     timeEndPeriod(1);
@@ -363,6 +360,7 @@ int Renderer::Run() {
     }
 #endif
     CloseRendererWindow();
+    if (guard_) guard_->LoopClosed();
     // A close ends through WM_QUIT (exit code 0); Escape is a normal end too.
     return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
 }

@@ -67,6 +67,13 @@ std::vector<WindowPlan> PlanWindows(const std::vector<Monitor>& before, const st
     return plans;
 }
 
+bool LayoutChanged(std::vector<Monitor> placedOn, std::vector<Monitor> now) {
+    auto byDevice = [](const Monitor& a, const Monitor& b) { return a.device < b.device; };
+    std::sort(placedOn.begin(), placedOn.end(), byDevice);
+    std::sort(now.begin(), now.end(), byDevice);
+    return placedOn != now;
+}
+
 int NextPowerOfTwo(int n) {
     int p = 1;
     while (p < n && p < (1 << 30)) p <<= 1;

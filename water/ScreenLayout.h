@@ -29,7 +29,13 @@ struct Monitor {
     std::string device;  // the system's name for it ("\\.\DISPLAY1"), the same before and after a mode switch
     PixelRect rect;
     bool primary = false;
+    bool operator==(const Monitor& o) const { return device == o.device && rect == o.rect && primary == o.primary; }
 };
+
+// Whether the monitors now differ from those the windows were placed on
+// (one added or gone, moved, resized, another made primary), in whatever
+// order the system lists them.
+bool LayoutChanged(std::vector<Monitor> placedOn, std::vector<Monitor> now);
 
 // The mode the saver was designed for; the primary display switches to it
 // unless the user keeps the display's own resolution.

@@ -143,24 +143,76 @@ void Application::MsgBox(const std::string& text, HWND owner) {
 
 void Application::SetTitle(const std::string& title) { g_title = title; }
 
-HANDLE Application::Shell(const std::string& path, const std::string& arguments, HANDLE job) {
+namespace {
+
+// The attributes a new process starts with: exactly these handles to
+// inherit, and the job to be in from its first instruction. An attribute
+// the system does not know (a job before Windows 10) is left out.
+class StartAttributes {
+public:
+    StartAttributes(std::vector<HANDLE> inherited, HANDLE job) : inherited_(std::move(inherited)), job_(job) {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 2, 0, &size);
+        buffer_.resize(size);
+        list_ = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer_.data());
+        if (size == 0 || !InitializeProcThreadAttributeList(list_, 2, 0, &size)) {
+            list_ = nullptr;
+            return;
+        }
+        if (!inherited_.empty()) {
+            handlesGiven_ = UpdateProcThreadAttribute(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited_.data(),
+                                                      inherited_.size() * sizeof(HANDLE), nullptr, nullptr) != FALSE;
+        }
+        if (job_ != nullptr) {
+            inJob_ = UpdateProcThreadAttribute(list_, 0, ProcThreadAttributeValue(ProcThreadAttributeJobList, FALSE,
+                                                                                   TRUE, FALSE),
+                                               &job_, sizeof job_, nullptr, nullptr) != FALSE;
+        }
+    }
+    ~StartAttributes() {
+        if (list_ != nullptr) DeleteProcThreadAttributeList(list_);
+    }
+    StartAttributes(const StartAttributes&) = delete;
+    StartAttributes& operator=(const StartAttributes&) = delete;
+
+    LPPROC_THREAD_ATTRIBUTE_LIST list() const { return list_; }
+    // Whether the handles go to the child, and only they (never all of them:
+    // without the list nothing is inherited).
+    bool HandlesGiven() const { return handlesGiven_; }
+    bool StartsInJob() const { return inJob_; }
+
+private:
+    std::vector<HANDLE> inherited_;  // the list points into it
+    HANDLE job_;
+    std::vector<char> buffer_;
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+    bool handlesGiven_ = false;
+    bool inJob_ = false;
+};
+
+}  // namespace
+
+HANDLE Application::Shell(const std::string& path, const std::string& arguments, const std::vector<HANDLE>& inherited,
+                          HANDLE job) {
     const std::wstring program = Utf8ToWide(path);
     std::wstring commandLine = L"\"" + program + L"\"";  // a folder with blanks stays one argument
     if (!arguments.empty()) commandLine += L" " + Utf8ToWide(arguments);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
+    const StartAttributes attributes(inherited, job);
+    STARTUPINFOEXW startup = {};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+    startup.StartupInfo.wShowWindow = SW_SHOWNORMAL;
+    startup.lpAttributeList = attributes.list();
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, job != nullptr,
-                        job != nullptr ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup, &process)) {
+    // Never suspended: a saver that dies before it would resume the child
+    // would leave it waiting for good. The child copes with a saver gone.
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, attributes.HandlesGiven(),
+                        attributes.list() != nullptr ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr, nullptr,
+                        &startup.StartupInfo, &process)) {
         return nullptr;
     }
     const win::Handle thread(process.hThread);
-    if (job != nullptr) {
-        AssignProcessToJobObject(job, process.hProcess);
-        ResumeThread(process.hThread);
-    }
+    if (job != nullptr && !attributes.StartsInJob()) AssignProcessToJobObject(job, process.hProcess);
     AllowSetForegroundWindow(process.dwProcessId);  // its window may take the focus
     return process.hProcess;
 }

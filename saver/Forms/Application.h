@@ -34,10 +34,12 @@ public:
     static void SetTitle(const std::string& title);
     // Starts a program file as a new process, its window shown normally and
     // given the focus; the process's handle (the caller closes it), or
-    // nullptr when it cannot be started. Given a job object, the process
-    // inherits the handles marked inheritable and is put in the job before
-    // it runs (where the system refuses, it runs outside it).
-    static HANDLE Shell(const std::string& path, const std::string& arguments = std::string(), HANDLE job = nullptr);
+    // nullptr when it cannot be started. It inherits exactly the handles
+    // given (each made inheritable) and no other; given a job object, it is
+    // in the job from its start (before Windows 10: a moment after; where
+    // the system refuses, it runs outside it).
+    static HANDLE Shell(const std::string& path, const std::string& arguments = std::string(),
+                        const std::vector<HANDLE>& inherited = {}, HANDLE job = nullptr);
     // True while an event handler runs (ticks wait for the next gap).
     static bool InHandler();
 

@@ -14,6 +14,11 @@
 //   shortcut PATH                          a .lnk file's target=... arguments=... icon=...,N
 //   regvalue SUBKEY NAME                   sz=TEXT or dword=N: a value under HKEY_CURRENT_USER
 //   start PROGRAM [ARGS...]                starts a program (session only: one at a time)
+//   start-inheriting PROGRAM [ARGS...]     the same, giving it every inheritable handle, one of
+//                                          them a probe of the driver's own: probe=VALUE
+//   holds NAME VALUE [--probe]             for each process running the program file NAME,
+//                                          whether it has a handle VALUE (the probe): pid=N held=0|1
+//   kill-when-running NAME [TIMEOUT_MS]    ends the started program the moment a process runs NAME
 //   spawn PROGRAM [ARGS...]                starts another program alongside, not followed: pid=N
 //   setenv NAME VALUE                      sets a variable the programs started from now on inherit
 //   load-library NAME                      loads a library the way an unguarded program would
@@ -21,7 +26,7 @@
 //                                          window like create-window's, in this process, until it ends
 //   wait-exit [TIMEOUT_MS]                 waits for it and prints exit=N
 //   kill                                   ends it if it still runs
-//   create-window CAPTION [W H [X Y]] [--picture BMP] [--framed]
+//   create-window CAPTION [W H [X Y]] [--picture BMP] [--framed] [--topmost]
 //                                          a visible top-level window of the driver (W x H inner
 //                                          pixels, default 200 x 100), painted grey or with the
 //                                          picture at its top-left, without a frame or with a
@@ -43,6 +48,8 @@
 //   end-all NAME...                        ends every process running one of the program files:
 //                                          count=N (how many there were)
 //   foreground                             the active window: window=... (as find prints it)
+//   above CAPTION1 CAPTION2                whether the first window lies above the second in the
+//                                          system's order of windows
 //   children CAPTION                       the child windows of a top-level window, a line each
 //   destroy-window CAPTION                 destroys a window the driver made
 //   session                                reads commands from standard input, one a line,
@@ -79,8 +86,9 @@ std::string Describe(HWND window) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     char line[256];
-    std::snprintf(line, sizeof line, " rect=%ld,%ld,%ld,%ld visible=%d pid=%lu\n", rect.left, rect.top, rect.right,
-                  rect.bottom, IsWindowVisible(window) ? 1 : 0, pid);
+    const bool topmost = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    std::snprintf(line, sizeof line, " rect=%ld,%ld,%ld,%ld visible=%d pid=%lu topmost=%d\n", rect.left, rect.top,
+                  rect.right, rect.bottom, IsWindowVisible(window) ? 1 : 0, pid, topmost ? 1 : 0);
     char handle[32];
     std::snprintf(handle, sizeof handle, "window=%p", static_cast<void*>(window));
     return std::string(handle) + " class=" + WideToUtf8(cls) + " caption=" + WideToUtf8(windriver::WindowText(window)) +
@@ -108,6 +116,7 @@ bool HasFlag(int argc, wchar_t** argv, const wchar_t* flag) {
 }
 
 HANDLE g_started = nullptr;
+HANDLE g_probe = nullptr;  // inherited by what start-inheriting starts
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     HBITMAP picture = static_cast<HBITMAP>(GetPropW(window, L"picture"));
@@ -132,7 +141,7 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 HWND CreateHost(const wchar_t* caption, int width, int height, int x, int y, const wchar_t* picturePath = nullptr,
-                bool framed = false) {
+                bool framed = false, bool topmost = false) {
     static bool registered = false;
     if (!registered) {
         WNDCLASSW cls = {};
@@ -150,7 +159,7 @@ HWND CreateHost(const wchar_t* caption, int width, int height, int x, int y, con
     if (framed) style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT outer = {x, y, x + width, y + height};
     AdjustWindowRect(&outer, style, FALSE);
-    HWND window = CreateWindowExW(0, L"TaveloDriverHost", caption, style, outer.left, outer.top,
+    HWND window = CreateWindowExW(topmost ? WS_EX_TOPMOST : 0, L"TaveloDriverHost", caption, style, outer.left, outer.top,
                                   outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     if (window == nullptr) return nullptr;
@@ -200,15 +209,21 @@ int ForEachProcess(int argc, wchar_t** argv, Act act) {
 int Run(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     const std::wstring command = argv[1];
-    if ((command == L"start" || command == L"spawn") && argc >= 3) {
+    const bool inheriting = command == L"start-inheriting";
+    if ((command == L"start" || command == L"spawn" || inheriting) && argc >= 3) {
         std::wstring line = Quote(argv[2]);
         for (int i = 3; i < argc; ++i) line += L" " + Quote(argv[i]);
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        if (!CreateProcessW(argv[2], &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        if (inheriting && g_probe == nullptr) {
+            SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+            g_probe = CreateEventW(&inheritable, TRUE, FALSE, nullptr);
+        }
+        if (!CreateProcessW(argv[2], &line[0], nullptr, nullptr, inheriting, 0, nullptr, nullptr, &startup, &process)) {
             return 1;
         }
+        if (inheriting) Print("probe=" + std::to_string(reinterpret_cast<uintptr_t>(g_probe)) + "\n");
         CloseHandle(process.hThread);
         if (command == L"spawn") {
             CloseHandle(process.hProcess);
@@ -243,7 +258,8 @@ int Run(int argc, wchar_t** argv) {
         }
         const int width = numbers.size() >= 2 ? numbers[0] : 200, height = numbers.size() >= 2 ? numbers[1] : 100;
         const int x = numbers.size() >= 4 ? numbers[2] : 600, y = numbers.size() >= 4 ? numbers[3] : 400;
-        HWND window = CreateHost(argv[2], width, height, x, y, picture, HasFlag(argc, argv, L"--framed"));
+        HWND window = CreateHost(argv[2], width, height, x, y, picture, HasFlag(argc, argv, L"--framed"),
+                                 HasFlag(argc, argv, L"--topmost"));
         if (window == nullptr) return 1;
         Print("hwnd=" + std::to_string(reinterpret_cast<uintptr_t>(window)) + "\n");
         return 0;
@@ -258,6 +274,43 @@ int Run(int argc, wchar_t** argv) {
         TerminateProcess(g_started, 99);
         WaitForSingleObject(g_started, 5000);
         return 0;
+    }
+    if (command == L"kill-when-running" && argc >= 3) {
+        if (g_started == nullptr) return 2;
+        const DWORD timeout = Timeout(argc, argv, 3, 30000);
+        const DWORD start = GetTickCount();
+        while (ForEachProcess(3, argv, [](DWORD) {}) == 0) {
+            if (GetTickCount() - start > timeout) return 1;
+        }
+        TerminateProcess(g_started, 9);
+        WaitForSingleObject(g_started, 5000);
+        return 0;
+    }
+    if (command == L"holds" && argc >= 4) {
+        const HANDLE value = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(_wtoi64(argv[3])));
+        const bool probe = HasFlag(argc, argv, L"--probe");
+        ForEachProcess(3, argv, [&](DWORD pid) {
+            HANDLE process = OpenProcess(PROCESS_DUP_HANDLE, FALSE, pid);
+            HANDLE copy = nullptr;
+            bool held = process != nullptr &&
+                        DuplicateHandle(process, value, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
+            if (held && probe) {  // the same event: setting the copy sets the driver's
+                held = g_probe != nullptr && SetEvent(copy) && WaitForSingleObject(g_probe, 0) == WAIT_OBJECT_0;
+                if (g_probe != nullptr) ResetEvent(g_probe);
+            }
+            if (copy != nullptr) CloseHandle(copy);
+            if (process != nullptr) CloseHandle(process);
+            Print("pid=" + std::to_string(pid) + " held=" + (held ? "1" : "0") + "\n");
+        });
+        return 0;
+    }
+    if (command == L"above" && argc >= 4) {
+        HWND upper = FindWindowW(nullptr, argv[2]), lower = FindWindowW(nullptr, argv[3]);
+        if (upper == nullptr || lower == nullptr) return 2;
+        for (HWND w = GetWindow(lower, GW_HWNDPREV); w != nullptr; w = GetWindow(w, GW_HWNDPREV)) {
+            if (w == upper) return 0;
+        }
+        return 1;
     }
     if (command == L"wait-exit") {
         if (g_started == nullptr) return 2;

@@ -99,6 +99,30 @@ class RendererTest(winetest.ProgramTest):
         self.assertEqual((0, ["exit=0"]), (code, lines))
         self.assertEqual(0, self.driver("gone", "Tavelo_VC", 1000)[0])
 
+    def test_started_by_hand_with_handle_numbers_of_its_own_it_runs_unguarded(self):
+        # Anyone may start it so: the numbers name none of the saver's gifts,
+        # so nothing of its own is waited on or closed.
+        cases = (("4", "8"), ("12", "16"), ("0", "-4"), ("99999999999999999999999", "18446744073709551616"))
+        own = ("4", "8", "12", "16")
+        for saver, job in cases:
+            self.assertEqual(0, self.driver("start", self.renderer, "/saver", saver, "/job", job)[0])
+            self.assertEqual(0, self.driver("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
+            held = lambda: [self.driver("holds", "Tavelo.dll", value)[1] for value in own]
+            before = held()
+            first = self.session.screenshot("renderer-by-hand-1")
+            self.assertTrue(winetest.wait_until(lambda: self.water_moved(first, self.session.screenshot(
+                "renderer-by-hand-2"))), "no moving water")
+            # Taken for the saver, a signalled object of its own ended the run 1.5 s later.
+            time.sleep(2)
+            self.assertEqual(1, self.driver("wait-exit", 0)[0], f"/saver {saver} /job {job}: it ended by itself")
+            self.assertEqual(before, held(), "it closed a handle of its own")
+            self.session.key("Escape")
+            self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 15000), f"/saver {saver} /job {job}")
+
+    @staticmethod
+    def water_moved(first, second):
+        return sum(1 for a, b in zip(first.rows(420, 768), second.rows(420, 768)) if a != b) > 10000
+
     def test_missing_backdrop_is_reported_and_the_renderer_goes_on(self):
         self.session.remove("Vey1.bmp")
         self.assertEqual(0, self.driver("start", self.renderer)[0])

@@ -6,7 +6,6 @@ mode comes back; a preview whose host's process dies ends; a music path too
 long for the settings file is stored by its short name and read back."""
 import os
 import shutil
-import subprocess
 import sys
 import time
 import unittest
@@ -72,28 +71,59 @@ class SafetyTest(winetest.ProgramTest):
         self.assertFalse(os.path.exists(self.marker), open(self.marker, "rb").read().decode("utf-16-le", "replace")
                          if os.path.exists(self.marker) else "")
 
-    def test_a_killed_saver_takes_its_renderer_and_its_screen_copy_with_it(self):
+    def test_a_saver_killed_at_any_moment_takes_its_renderer_and_its_screen_copy_with_it(self):
         # A 1280x1024 desktop of its own, so that the run's 1024x768 is a real change.
         s = self.session
         with winetest.OtherDesktop(s, "1280", "1280x1024x24", [(DESKTOPS, "Default", "REG_SZ", "1280x1024")]) as big:
             drive_c = s.prefix + "-1280/drive_c"
             saver = s.windows_path(os.path.join(s.bin, "Tavelo.scr"))
-            self.assertEqual(0, big("start", saver, "/s")[0])
-            self.assertEqual(0, big("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
+            running = lambda: big("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0] == 0
+            moments = {
+                "before the renderer starts": lambda: True,
+                "just after the renderer is created": lambda: big("kill-when-running", "Tavelo.dll", 30000)[0] == 0,
+                "during the run": running,
+                "just after Escape": lambda: running() and big("key", "Tavelo_VC", 27)[0] == 0,
+            }
+            state = lambda: (big("processes", "Tavelo.dll")[1] == ["count=0"],
+                             not os.path.exists(os.path.join(drive_c, "Vey1.bmp")),
+                             big("mode")[1] == ["current=1280x1024x32 registry=1280x1024x32"])
+            for moment, reach in moments.items():
+                for attempt in range(5):
+                    self.assertEqual(0, big("start", saver, "/s")[0])
+                    self.assertTrue(reach(), moment)
+                    big("kill")  # by its handle: this saver alone
+                    killed = time.monotonic()
+                    self.assertTrue(winetest.wait_until(lambda: all(state()), limit=2.0, every=0.05),
+                                    f"{moment}: renderer gone, screen copy gone, mode back: {state()}")
+                    print(f"saver killed {moment}: all gone after {time.monotonic() - killed:.2f} s")
+
+            # A loop that is stuck: the guard puts the mode back and ends the renderer itself.
+            stuck = os.path.join(drive_c, "Tavelo stuck")
+            os.makedirs(stuck, exist_ok=True)
+            shutil.copyfile(os.path.join(s.bin, "Tavelo.scr"), os.path.join(stuck, "Tavelo.scr"))
+            shutil.copyfile(os.path.join(s.bin, "water_frames.exe"), os.path.join(stuck, "Tavelo.dll"))
+            self.assertEqual(0, big("setenv", "TAVELO_FRAME_STALL", "1")[0])
+            report = os.path.join(drive_c, "Tavelo-frames.txt")
+            if os.path.exists(report):
+                os.remove(report)
+            self.assertEqual(0, big("start", "C:\\Tavelo stuck\\Tavelo.scr", "/s")[0])
+            self.assertTrue(winetest.wait_until(lambda: os.path.exists(report)), "the loop did not stall")
             self.assertEqual(["current=1024x768x32 registry=1280x1024x32"], big("mode")[1])
-            self.assertTrue(os.path.exists(os.path.join(drive_c, "Vey1.bmp")))
+            big("kill")
             killed = time.monotonic()
-            self.assertEqual(0, subprocess.run(["pkill", "-9", "-f", "Tavelo\\.scr"]).returncode)
-            while True:
-                gone = big("processes", "Tavelo.dll")[1] == ["count=0"]
-                copy_gone = not os.path.exists(os.path.join(drive_c, "Vey1.bmp"))
-                mode_back = big("mode")[1] == ["current=1280x1024x32 registry=1280x1024x32"]
-                if gone and copy_gone and mode_back:
-                    break
-                self.assertLess(time.monotonic() - killed, 2.0,
-                                f"renderer gone {gone}, screen copy gone {copy_gone}, mode back {mode_back}")
-                time.sleep(0.1)
-            print(f"killed saver: all gone after {time.monotonic() - killed:.1f} s")
+            self.assertTrue(winetest.wait_until(lambda: all(state()), limit=2.0, every=0.05), f"stuck loop: {state()}")
+            print(f"saver killed with the loop stuck: all gone after {time.monotonic() - killed:.2f} s")
+
+    def test_the_renderer_inherits_no_handle_but_the_two_meant_for_it(self):
+        # The saver itself holds an inheritable handle (the driver's probe, inherited).
+        code, lines = self.driver("start-inheriting", self.saver, "/s")
+        self.assertEqual(0, code)
+        probe = next(line.split("=")[1] for line in lines if line.startswith("probe="))
+        self.assertEqual(0, self.driver("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
+        self.assertEqual(["held=1"], [l.split()[1] for l in self.driver("holds", "Tavelo.scr", probe, "--probe")[1]])
+        self.assertEqual(["held=0"], [l.split()[1] for l in self.driver("holds", "Tavelo.dll", probe, "--probe")[1]])
+        self.assertEqual(0, self.driver("key", "Tavelo_VC", 27)[0])
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 15000))
 
     def test_a_preview_whose_hosts_process_dies_ends(self):
         host_program = self.session.windows_path(os.path.join(self.session.bin, "tavelo_driver.exe"))

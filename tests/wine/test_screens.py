@@ -94,6 +94,19 @@ class ScreensTest(winetest.ProgramTest):
             desktop("destroy-window", "Stripes")
             self.assertEqual(wide, desktop("mode")[1])
 
+            # Another program changes the mode during a kept run: the windows no
+            # longer fit, and the run ends as Escape would.
+            self.assertEqual(0, desktop("start", saver, "/s")[0])
+            self.assertEqual(0, desktop("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
+            try:
+                self.assertEqual(0, desktop("setmode", 1280, 1024, 32)[0])
+                self.assertEqual((0, ["exit=0"]), desktop("wait-exit", 15000), "the run outlived the change")
+                self.assertEqual(["count=0"], desktop("count", "Tavelo_VC")[1])
+                self.assertEqual(["count=0"], desktop("processes", "Tavelo.dll")[1])
+            finally:
+                desktop("setmode", 1920, 1080, 32)
+            self.assertEqual(wide, desktop("mode")[1])
+
     def test_two_monitors_each_show_water_over_their_own_desktop(self):
         # A display that cannot change modes: the run keeps it, as the mend says.
         monitors = winetest.Monitors(("1280x1024", "1024x768"))
@@ -102,6 +115,10 @@ class ScreensTest(winetest.ProgramTest):
             saver = other.install("Tavelo")
             self.assertEqual(0, desktop("create-window", "Wallpaper", 2304, 1024, 0, 0, "--picture",
                                         self.session.windows_path(self.blocks))[0])
+            # A user's always-on-top window (another process's) where the second monitor's water goes.
+            on_top = (1280 + 400, 600, 200, 100)
+            self.assertEqual(0, desktop("create-window", "OnTop", on_top[2], on_top[3], on_top[0], on_top[1],
+                                        "--topmost")[0])
             time.sleep(0.5)
             self.assertEqual(0, desktop("start", saver, "/s")[0])
             self.assertEqual(0, desktop("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
@@ -110,6 +127,10 @@ class ScreensTest(winetest.ProgramTest):
             self.assertEqual("count=2", lines[0])
             self.assertEqual({"rect=0,0,1280,1024", "rect=1280,0,2304,768"},
                              {line.split(" visible")[0].split(" ")[-1] for line in lines[1:]})
+            # Topmost, as the system's own savers: above the taskbars of the other
+            # monitors and the user's always-on-top windows.
+            self.assertTrue(all(line.endswith("topmost=1") for line in lines[1:]), lines)
+            self.assertEqual(0, desktop("above", "Tavelo_VC", "OnTop")[0], "the water is not above OnTop")
             self.assertEqual(["current=1280x1024x32 registry=1280x1024x32"], desktop("mode")[1])
             # The copy is the whole virtual screen.
             width, height, rows = winetest.read_bmp(os.path.join(other.drive_c, "Vey1.bmp"))
@@ -126,8 +147,20 @@ class ScreensTest(winetest.ProgramTest):
                 water = {first.at(x, y) for y in range(y0, y1, 8) for x in range(x0, x1, 8)}
                 self.assertGreater(len(water), 200, f"no water from x={x0}")
                 self.assertGreater(changed(first, second, x0, x1, y0, y1), 2000, f"still from x={x0}")
+            grey = (128, 128, 128)
+            def grey_share(shot):
+                px = [shot.at(x, y) for y in range(on_top[1], on_top[1] + on_top[3], 4)
+                      for x in range(on_top[0], on_top[0] + on_top[2], 4)]
+                return sum(1 for p in px if p == grey) / len(px)
+            self.assertLess(grey_share(first), 0.1, "OnTop shows through the water")
             self.end_run(desktop)
             self.assertFalse(os.path.exists(os.path.join(other.drive_c, "Vey1.bmp")), "the screen copy stayed")
+            # OnTop back as it was, still always on top.
+            line = desktop("find", "*", "OnTop", 0)[1][0]
+            self.assertTrue("visible=1" in line and line.endswith("topmost=1"), line)
+            self.assertTrue(winetest.wait_until(lambda: grey_share(other.screenshot("two-screens-after")) == 1.0),
+                            "OnTop did not come back")
+            desktop("destroy-window", "OnTop")
             desktop("destroy-window", "Wallpaper")
 
 

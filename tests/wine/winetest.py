@@ -285,6 +285,16 @@ def settings_file(*lines):
     return "".join(line + "\r\n" for line in lines).encode("cp932")
 
 
+def wait_until(check, limit=30.0, every=0.1):
+    """Polls check() until it is true, at most limit seconds; its last value."""
+    deadline = time.monotonic() + limit
+    while True:
+        value = check()
+        if value or time.monotonic() > deadline:
+            return value
+        time.sleep(every)
+
+
 def near(expected, actual, tolerance=6):
     """Two colours alike within a tolerance on each channel."""
     return all(abs(e - a) <= tolerance for e, a in zip(expected, actual))
