@@ -4,7 +4,7 @@ silently in a fresh prefix: where it puts the programs, the screen saver and
 uninstall settings it writes, the installed saver running and saving its
 settings beside itself, an update keeping Tavelo.ini, and the uninstaller
 taking everything away (and the screen saver only when it is ours). Then the
-zip's files and the shipped 32-bit installer's contents."""
+zip's files and both shipped installers' contents."""
 import getpass
 import glob
 import os
@@ -82,7 +82,7 @@ class InstallerTest(unittest.TestCase):
         s = self.session
         out = os.path.join(s.build, "package-test", "Tavelo-0.9.0-setup.exe")
         os.makedirs(os.path.dirname(out), exist_ok=True)
-        amd64 = ["-DAMD64"] if "win64" in self.setup else []
+        amd64 = ["-DAMD64"] if "-x64-" in self.setup else []
         subprocess.run(["makensis", "-V1", "-INPUTCHARSET", "UTF8", "-DVERSION=0.9.0", "-DBIN=" + s.bin,
                         "-DICON=" + os.path.join(s.build, "assets", "tavelo.ico"), "-DOUTFILE=" + out, *amd64,
                         os.path.join(s.source, "installer", "Tavelo.nsi")], check=True)
@@ -206,26 +206,33 @@ class ZipTest(unittest.TestCase):
 
 
 class ShippedInstallerTest(unittest.TestCase):
-    """The 32-bit installer we ship (build/cross), looked into with 7-Zip:
-    it holds exactly the 32-bit programs of that build."""
+    """Both installers we ship, looked into with 7-Zip: the x64 one
+    (build/cross64) holds exactly the 64-bit programs of that build, the one
+    for 32-bit Windows (build/cross) the 32-bit ones."""
 
-    def test_the_shipped_installer_holds_the_32_bit_programs(self):
-        cross = os.path.join(os.path.dirname(os.path.abspath(self.session.build)), "cross")
-        setup = package_file(cross, "Tavelo-*-setup.exe")
-        if setup is None or "win64" in setup:
-            self.skipTest("no 32-bit build beside this one")
-        with tempfile.TemporaryDirectory() as out:
-            subprocess.run(["7z", "x", "-y", "-o" + out, setup], check=True, stdout=subprocess.DEVNULL)
-            # Besides the plug-ins ($PLUGINSDIR) 7-Zip shows the uninstaller's place.
-            programs = sorted(n for n in os.listdir(out) if not n.startswith("$") and n != "Uninstall.exe")
-            self.assertEqual(["Tavelo.dll", "Tavelo.scr"], programs)
-            for name in programs:
-                with open(os.path.join(out, name), "rb") as f:
-                    data = f.read()
-                with open(os.path.join(cross, "bin", name), "rb") as f:
-                    self.assertEqual(f.read(), data, name)
-                pe = int.from_bytes(data[0x3C:0x40], "little")
-                self.assertEqual(b"PE\0\0\x4c\x01", data[pe:pe + 6], name + " is not a 32-bit x86 program")
+    def test_each_shipped_installer_holds_its_trees_programs(self):
+        trees = os.path.dirname(os.path.abspath(self.session.build))
+        found = 0
+        for tree, pattern, machine in (("cross64", "Tavelo-*-x64-setup.exe", b"\x64\x86"),
+                                       ("cross", "Tavelo-*[0-9]-setup.exe", b"\x4c\x01")):
+            setup = package_file(os.path.join(trees, tree), pattern)
+            if setup is None:
+                continue
+            found += 1
+            with tempfile.TemporaryDirectory() as out:
+                subprocess.run(["7z", "x", "-y", "-o" + out, setup], check=True, stdout=subprocess.DEVNULL)
+                # Besides the plug-ins ($PLUGINSDIR) 7-Zip shows the uninstaller's place.
+                programs = sorted(n for n in os.listdir(out) if not n.startswith("$") and n != "Uninstall.exe")
+                self.assertEqual(["Tavelo.dll", "Tavelo.scr"], programs, setup)
+                for name in programs:
+                    with open(os.path.join(out, name), "rb") as f:
+                        data = f.read()
+                    with open(os.path.join(trees, tree, "bin", name), "rb") as f:
+                        self.assertEqual(f.read(), data, f"{setup}: {name}")
+                    pe = int.from_bytes(data[0x3C:0x40], "little")
+                    self.assertEqual(b"PE\0\0" + machine, data[pe:pe + 6], f"{setup}: {name}")
+        self.assertIn(os.path.basename(self.session.build), ("cross", "cross64"))
+        self.assertGreater(found, 0, "no installer")
 
 
 if __name__ == "__main__":
