@@ -57,13 +57,19 @@ bool Texture::LoadPicture(const RGBImage& image) {
 
 // GLU scales a picture whose sides are not powers of two and builds the
 // whole mipmap chain; the picture's first row is the bottom row (t = 0).
+// Its scaling reads a few bytes past the last pixel: it reads a copy with a
+// spare row of zeros after it.
 void Texture::Upload(const RGBImage& image) {
     width = image.width;
     height = image.height;
+    const size_t bytes = size_t(width) * height * 3;
+    if (image.data.size() < bytes) return;
+    std::vector<uint8_t> padded(bytes + size_t(width) * 3 + 4, 0);
+    std::memcpy(padded.data(), image.data.data(), bytes);
     // Rows are tightly packed: a width whose rows are not a multiple of four
     // bytes must not be read with the default 4-byte row alignment.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE, image.data.data());
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE, padded.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 }
 
