@@ -2,14 +2,29 @@
 
 #include <algorithm>
 
-PixelRect PictureUnderWindow(int pictureWidth, int pictureHeight, const PixelRect& windowOnScreen) {
-    return Intersect(windowOnScreen, PixelRect{0, 0, pictureWidth, pictureHeight});
+PixelRect ScreenshotPart(int pictureWidth, int pictureHeight, const PixelRect& windowOnScreen,
+                         const PixelRect& screen) {
+    const PixelRect whole{0, 0, pictureWidth, pictureHeight};
+    if (pictureWidth == windowOnScreen.Width() && pictureHeight == windowOnScreen.Height()) return whole;
+    if (pictureWidth != screen.Width() || pictureHeight != screen.Height()) return whole;
+    const PixelRect place{windowOnScreen.left - screen.left, windowOnScreen.top - screen.top,
+                          windowOnScreen.right - screen.left, windowOnScreen.bottom - screen.top};
+    return Intersect(place, whole);
 }
 
-BackdropSource ChooseBackdrop(const RGBImage* screenshot, const RGBImage* rootPicture) {
-    if (screenshot != nullptr && !MostlyBlack(*screenshot)) return BackdropSource::Screenshot;
-    if (rootPicture != nullptr && !MostlyBlack(*rootPicture)) return BackdropSource::RootPicture;
-    return BackdropSource::Dusk;
+PixelRect CoverPart(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight) {
+    if (pictureWidth <= 0 || pictureHeight <= 0 || windowWidth <= 0 || windowHeight <= 0) return PixelRect{};
+    // Cross-multiplied in 64 bits: which side of the picture is cut.
+    const long long wide = static_cast<long long>(pictureWidth) * windowHeight;
+    const long long tall = static_cast<long long>(pictureHeight) * windowWidth;
+    if (wide > tall) {  // wider than the window: its sides go
+        const int width = static_cast<int>(tall / windowHeight);
+        const int left = (pictureWidth - width) / 2;
+        return PixelRect{left, 0, left + width, pictureHeight};
+    }
+    const int height = static_cast<int>(wide / windowWidth);
+    const int top = (pictureHeight - height) / 2;
+    return PixelRect{0, top, pictureWidth, top + height};
 }
 
 bool MostlyBlack(const RGBImage& picture) {

@@ -1,26 +1,26 @@
-// The desktop behind the water on Linux: the picture of the screen that
-// xscreensaver saves before it blanks, cropped to the window's place, or
-// failing that a picture of the root window taken at the start, or failing
-// that a calm dusk gradient: never nothing, never a black screen. Portable.
+// The desktop behind the water on Linux, or what shows instead: which part
+// of a picture goes behind a window, and the calm dusk gradient where the
+// user lets no desktop show and gives no picture. Portable.
 #pragma once
 
 #include "DIB.h"
 #include "ScreenLayout.h"
 
-// The part of a picture of the whole screen under a window lying at
-// windowOnScreen (screen coordinates): clipped to the picture, empty when
-// the window lies outside it.
-PixelRect PictureUnderWindow(int pictureWidth, int pictureHeight, const PixelRect& windowOnScreen);
+// The part of xscreensaver's picture of the screen that goes behind a window
+// at windowOnScreen: all of a picture of the window's own size (the daemon
+// saves one for each window it blanks, cut to it already), the window's
+// place in a picture of the whole screen, else (a picture of another size)
+// all of it, to be fitted. Empty where the window lies outside a picture of
+// the whole screen.
+PixelRect ScreenshotPart(int pictureWidth, int pictureHeight, const PixelRect& windowOnScreen,
+                         const PixelRect& screen);
 
-enum class BackdropSource { Screenshot, RootPicture, Dusk };
+// The middle part of a picture with a window's aspect: the picture scaled
+// to cover the window, its aspect kept, cut to it.
+PixelRect CoverPart(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight);
 
-// The first that can be shown: xscreensaver's picture of the screen, then
-// the root window's picture, then the gradient. A picture that is missing
-// or black all over (taken when the screen was blanked already) is passed
-// over: never a black screen.
-BackdropSource ChooseBackdrop(const RGBImage* screenshot, const RGBImage* rootPicture);
-
-// Almost every pixel near black.
+// Almost every pixel near black: a picture taken when the screen was
+// blanked already, passed over (never a black screen).
 bool MostlyBlack(const RGBImage& picture);
 
 // A dusk sky fading into the evening: what shows where no desktop does.

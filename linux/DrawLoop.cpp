@@ -3,6 +3,7 @@
 #include "StopSignal.h"
 
 bool RunDrawLoop(FramePacer& pacer, const DrawLoopHooks& hooks) {
+    FinishOnStop();  // a signal from now on ends the loop, which ends cleanly
     for (;;) {
         if (StopRequested()) return true;
         if (!hooks.handleEvents()) return false;

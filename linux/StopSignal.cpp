@@ -1,10 +1,16 @@
 #include "StopSignal.h"
 
+#include <unistd.h>
+
 #include <csignal>
 
 namespace {
 volatile std::sig_atomic_t g_stop = 0;
-extern "C" void OnStopSignal(int) { g_stop = 1; }
+volatile std::sig_atomic_t g_finishing = 0;  // the loop runs: it ends the process
+extern "C" void OnStopSignal(int) {
+    if (g_finishing == 0) _exit(0);
+    g_stop = 1;
+}
 }  // namespace
 
 void StopOnTerminationSignals() {
@@ -15,6 +21,8 @@ void StopOnTerminationSignals() {
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
 }
+
+void FinishOnStop() { g_finishing = 1; }
 
 bool StopRequested() { return g_stop != 0; }
 

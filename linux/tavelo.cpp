@@ -1,8 +1,10 @@
 // tavelo: the water of the Windows screen saver for xscreensaver on Linux.
 // It draws into the window it is given ($XSCREENSAVER_WINDOW, --window-id)
-// or the root window (--root), or, given none, into a window of its own;
-// xscreensaver's picture of the screen (else the root's at the start, else a
-// dusk gradient) is the desktop behind the water and in its reflection. It
+// or the root window (--root), or, given none, into a window of its own.
+// Behind the water and in its reflection: where the user lets programs grab
+// the desktop, xscreensaver's picture of the screen (else the root's at the
+// start); else, where the user asks for random images, a picture from their
+// folder; else a dusk gradient. Without OpenGL the picture alone shows. It
 // ends at once on SIGTERM, as xscreensaver stops its programs.
 #include <chrono>
 #include <cstdio>
@@ -17,11 +19,13 @@
 #include "DrawLoop.h"
 #include "FramePacer.h"
 #include "FrameRateText.h"
-#include "GlxWindow.h"
+#include "GLWindow.h"
 #include "HackOptions.h"
+#include "ImagePreferences.h"
 #include "Scene.h"
 #include "Sea.h"
 #include "StopSignal.h"
+#include "UserPicture.h"
 
 extern const unsigned char kSunlightBmp[];
 extern const std::size_t kSunlightBmp_size;
@@ -38,35 +42,57 @@ struct PacedClock {
     static double speed;
     static double startMs;
     static uint32_t startTick;
-    static uint32_t Tick() { return startTick + static_cast<uint32_t>((NowMs() - startMs) * speed); }
+    static uint32_t Tick() {
+        return startTick + static_cast<uint32_t>(static_cast<uint64_t>((NowMs() - startMs) * speed));
+    }
 };
 double PacedClock::speed = 1.0;
 double PacedClock::startMs = 0.0;
 uint32_t PacedClock::startTick = 0;
 
-// The picture under the window, and how it is shown: pixel for pixel where
-// it is the window's size.
+// The picture behind the window, and how it is shown: pixel for pixel
+// where it is the window's size.
 struct Backdrop {
     RGBImage picture;
     bool exact = false;
 };
 
-Backdrop MakeBackdrop(const GlxWindow& window, const RGBImage* screenshot, const RGBImage* root) {
-    Backdrop b;
-    const BackdropSource source = ChooseBackdrop(screenshot, root);
-    const RGBImage* screen = source == BackdropSource::Screenshot ? screenshot : source == BackdropSource::RootPicture ? root : nullptr;
-    if (screen != nullptr) {
-        const PixelRect part = PictureUnderWindow(screen->width, screen->height, window.OnScreen());
-        if (!part.Empty()) {
-            b.picture = CopyPart(*screen, part);
-            b.exact = part.Width() == window.Width() && part.Height() == window.Height();
-            return b;
+// Where the backdrop may come from, and what was found there once.
+struct BackdropFinder {
+    std::vector<BackdropSource> sources;
+    std::string folder;  // the user's pictures
+    std::unique_ptr<RGBImage> screenshot;
+    std::string userPicture;  // chosen at the first need
+    bool userPictureChosen = false;
+
+    Backdrop For(const GLWindow& window) {
+        Backdrop b;
+        for (BackdropSource source : sources) {
+            const RGBImage* screen = source == BackdropSource::Screenshot    ? screenshot.get()
+                                     : source == BackdropSource::RootPicture ? window.RootPicture()
+                                                                             : nullptr;
+            if (screen != nullptr && !MostlyBlack(*screen)) {
+                const PixelRect part = ScreenshotPart(screen->width, screen->height, window.OnScreen(), window.Screen());
+                if (part.Empty()) continue;
+                b.picture = CopyPart(*screen, part);
+                b.exact = part.Width() == window.Width() && part.Height() == window.Height();
+                return b;
+            }
+            if (source == BackdropSource::ImageFile) {
+                if (!userPictureChosen) userPicture = ChooseUserPicture(folder);
+                userPictureChosen = true;
+                if (auto picture = ReadPictureCovering(userPicture, window.Width(), window.Height())) {
+                    b.picture = std::move(*picture);
+                    b.exact = true;
+                    return b;
+                }
+            }
         }
+        b.picture = DuskGradient(window.Width(), window.Height());
+        b.exact = true;
+        return b;
     }
-    b.picture = DuskGradient(window.Width(), window.Height());
-    b.exact = true;
-    return b;
-}
+};
 
 }  // namespace
 
@@ -81,18 +107,44 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tavelo: %s\n%s", options.error.c_str(), kHackUsage);
         return 1;
     }
-    StopOnTerminationSignals();
+    StopOnTerminationSignals();  // at once, even while it starts
 
-    GlxWindow window;
-    if (!window.Open(options)) return 1;
-    const std::unique_ptr<RGBImage> screenshot = window.SaverScreenshot();
-    const RGBImage* root = window.RootPicture();
+    const char* home = std::getenv("HOME");
+    const ImagePreferences preferences = UsersImagePreferences(home != nullptr ? home : "");
+    GLWindow window;
+    if (!window.Open(options, preferences.grabDesktopImages)) return 1;
+    BackdropFinder backdrops;
+    backdrops.sources = BackdropSources(preferences);
+    backdrops.folder = preferences.imageDirectory;
+    if (preferences.grabDesktopImages) backdrops.screenshot = window.SaverScreenshot();
+
+    if (!window.HasGL()) {
+        // The picture alone, put in again now and then (the window may be
+        // uncovered), until the end: never an exit the daemon would answer
+        // with a new start.
+        Backdrop backdrop = backdrops.For(window);
+        FramePacer pacer(0, false, 2);
+        DrawLoopHooks hooks;
+        hooks.handleEvents = [&] {
+            bool resized = false;
+            if (!window.HandleEvents(resized)) return false;
+            if (resized) backdrop = backdrops.For(window);
+            return true;
+        };
+        hooks.drawFrame = [&] { window.ShowPicture(backdrop.picture); };
+        hooks.wait = [&](int ms) { window.Wait(ms); };
+        hooks.nowMs = NowMs;
+        RunDrawLoop(pacer, hooks);
+        return 0;
+    }
+
     RGBImage sunlight;
     DecodeDIBImage(kSunlightBmp, kSunlightBmp_size, sunlight);
-
     PacedClock::speed = options.speed;
     PacedClock::startMs = NowMs();
-    PacedClock::startTick = static_cast<uint32_t>(PacedClock::startMs);
+    // The tick count wraps as the system's does (a machine up for more than
+    // 49.7 days has passed 2^32 ms).
+    PacedClock::startTick = static_cast<uint32_t>(static_cast<uint64_t>(PacedClock::startMs));
     SetWaveClock(&PacedClock::Tick);
     Sea sea;
     sea.Init();
@@ -101,7 +153,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<Scene> scene;
     auto makeScene = [&] {
         scene.reset();  // its textures go first, in this context
-        Backdrop backdrop = MakeBackdrop(window, screenshot.get(), root);
+        Backdrop backdrop = backdrops.For(window);
         ScenePictures pictures;
         pictures.backdrop = std::make_unique<RGBImage>(backdrop.picture);
         pictures.reflection = std::make_unique<RGBImage>(std::move(backdrop.picture));

@@ -1,6 +1,6 @@
-// tavelo, the water for xscreensaver: its command line, the part of the
-// screen's picture behind a window, where the backdrop comes from, and the
-// drawing loop's end on SIGTERM.
+// tavelo, the water for xscreensaver: its command line, the part of a
+// picture behind a window, where the backdrop comes from by the user's
+// settings, and the drawing loop's end on SIGTERM.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -12,6 +12,7 @@
 #include "Backdrop.h"
 #include "DrawLoop.h"
 #include "HackOptions.h"
+#include "ImagePreferences.h"
 #include "StopSignal.h"
 
 namespace {
@@ -68,34 +69,62 @@ TEST(TaveloLinuxTest, TheWindowAndTheOptions) {
     EXPECT_TRUE(ParseHackOptions({"-h"}, nullptr).help);
 }
 
-TEST(TaveloLinuxTest, ThePartOfTheScreenBehindAWindow) {
-    // Each monitor's copy of the program draws in its own window of the one
-    // picture of the whole screen (here 2304 x 1024).
-    EXPECT_EQ((PixelRect{0, 0, 1280, 1024}), PictureUnderWindow(2304, 1024, {0, 0, 1280, 1024}));
-    EXPECT_EQ((PixelRect{1280, 0, 2304, 768}), PictureUnderWindow(2304, 1024, {1280, 0, 2304, 768}));
-    EXPECT_EQ((PixelRect{2000, 500, 2304, 1024}), PictureUnderWindow(2304, 1024, {2000, 500, 3000, 1100}));
-    EXPECT_EQ((PixelRect{0, 0, 100, 50}), PictureUnderWindow(2304, 1024, {-20, -10, 100, 50}));
-    EXPECT_TRUE(PictureUnderWindow(2304, 1024, {2400, 0, 2600, 100}).Empty());
+TEST(TaveloLinuxTest, ThePartOfThePictureBehindAWindow) {
+    // xscreensaver 6 saves one picture for each window it blanks, cut to it:
+    // two monitors (1280x1024 and 1024x768 beside it) give two pictures.
+    const PixelRect screen{0, 0, 2304, 1024}, second{1280, 0, 2304, 768};
+    EXPECT_EQ((PixelRect{0, 0, 1024, 768}), ScreenshotPart(1024, 768, second, screen));
+    EXPECT_EQ((PixelRect{0, 0, 1280, 1024}), ScreenshotPart(1280, 1024, {0, 0, 1280, 1024}, screen));
+    // A picture of the whole screen is cut at the window's place.
+    EXPECT_EQ(second, ScreenshotPart(2304, 1024, second, screen));
+    EXPECT_EQ((PixelRect{0, 0, 100, 50}), ScreenshotPart(2304, 1024, {-20, -10, 100, 50}, screen));
+    EXPECT_TRUE(ScreenshotPart(2304, 1024, {2400, 0, 2600, 100}, screen).Empty());
+    // Any other picture is shown whole, fitted.
+    EXPECT_EQ((PixelRect{0, 0, 800, 600}), ScreenshotPart(800, 600, second, screen));
+    // A picture from the user's folder covers the window, its aspect kept.
+    EXPECT_EQ((PixelRect{160, 0, 1120, 720}), CoverPart(1280, 720, 1024, 768));
+    EXPECT_EQ((PixelRect{0, 60, 600, 540}), CoverPart(600, 600, 1280, 1024));
+    EXPECT_EQ((PixelRect{0, 0, 500, 500}), CoverPart(500, 500, 300, 300));
+    EXPECT_TRUE(CoverPart(0, 500, 300, 300).Empty());
 }
 
-TEST(TaveloLinuxTest, TheBackdropComesFromTheFirstPictureThatIsNotBlack) {
-    const RGBImage desk = Plain(120), black = Plain(0);
-    struct Case {
-        const RGBImage* screenshot;
-        const RGBImage* root;
-        BackdropSource source;
+// As xscreensaver-getimage reads them: the user's file over the defaults;
+// the desktop only where grabbing is on, the folder's pictures where asked.
+TEST(TaveloLinuxTest, TheUsersImageSettingsChooseWhatShows) {
+    const std::string defaults = "! Debian's\n*grabDesktopImages:\tFalse\n*chooseRandomImages:\tFalse\n"
+                                 "*imageDirectory:\t\n*programs:\t\\\n  maze --root \\n\\\n  GL: x\n";
+    using S = BackdropSource;
+    const struct {
+        const char* user;
+        std::vector<S> sources;
+        const char* folder;
+    } cases[] = {
+        {"", {S::Dusk}, ""},
+        {"grabDesktopImages: True\n", {S::Screenshot, S::RootPicture, S::Dusk}, ""},
+        {"grabDesktopImages:  on\nchooseRandomImages: True\nimageDirectory: ~/Pictures\n",
+         {S::Screenshot, S::RootPicture, S::ImageFile, S::Dusk}, "/home/u/Pictures"},
+        {"chooseRandomImages: True\nimageDirectory: /srv/pics\n", {S::ImageFile, S::Dusk}, "/srv/pics"},
+        {"chooseRandomImages: True\n", {S::Dusk}, ""},  // no folder
+        {"# grabDesktopImages: True\n! grabDesktopImages: True\n", {S::Dusk}, ""},
+        {"grabDesktopImages: \\\n True\n", {S::Screenshot, S::RootPicture, S::Dusk}, ""},
     };
-    const Case cases[] = {
-        {&desk, &desk, BackdropSource::Screenshot},   {nullptr, &desk, BackdropSource::RootPicture},
-        {&black, &desk, BackdropSource::RootPicture}, {&black, &black, BackdropSource::Dusk},
-        {nullptr, nullptr, BackdropSource::Dusk},     {&black, nullptr, BackdropSource::Dusk},
-    };
-    for (const Case& c : cases) EXPECT_EQ(int(c.source), int(ChooseBackdrop(c.screenshot, c.root)));
+    for (const auto& c : cases) {
+        ImagePreferences preferences;
+        ApplyResourceText(defaults, "/home/u", preferences);
+        ApplyResourceText(c.user, "/home/u", preferences);
+        EXPECT_EQ(c.sources, BackdropSources(preferences)) << c.user;
+        EXPECT_EQ(c.folder, preferences.imageDirectory) << c.user;
+    }
+}
+
+TEST(TaveloLinuxTest, TheDuskIsNoBlackPictureAndABlankedScreenIs) {
     const RGBImage dusk = DuskGradient(3, 10);
     ASSERT_EQ(90u, dusk.data.size());
     EXPECT_EQ((std::vector<uint8_t>{230, 160, 110}), std::vector<uint8_t>(dusk.data.begin(), dusk.data.begin() + 3));
     EXPECT_EQ((std::vector<uint8_t>{32, 64, 120}), std::vector<uint8_t>(dusk.data.end() - 3, dusk.data.end()));
     EXPECT_FALSE(MostlyBlack(dusk));
+    EXPECT_TRUE(MostlyBlack(Plain(0)));
+    EXPECT_FALSE(MostlyBlack(Plain(120)));
 }
 
 TEST(TaveloLinuxTest, SigtermEndsTheDrawingLoopAtOnce) {

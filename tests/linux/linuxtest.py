@@ -18,53 +18,85 @@ import winetest  # noqa: E402  (its X server starter, screenshots and pictures)
 USER = "tavelo-xss"
 
 
-def as_user(*command, display):
+def make_user():
+    """The daemon's user, its home emptied of an earlier test's files."""
+    if subprocess.run(["id", USER], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode != 0:
+        subprocess.run(["useradd", "-m", USER], check=True)
     home = pwd.getpwnam(USER).pw_dir
-    return ["runuser", "-u", USER, "--", "env", f"DISPLAY={display}", f"HOME={home}", *command]
+    for name in os.listdir(home):
+        path = os.path.join(home, name)
+        shutil.rmtree(path) if os.path.isdir(path) and not os.path.islink(path) else os.remove(path)
+    return home
+
+
+def as_user(*command, display, path=None):
+    home = pwd.getpwnam(USER).pw_dir
+    extra = [f"PATH={path}:{os.environ.get('PATH', '/usr/bin:/bin')}"] if path else []
+    return ["runuser", "-u", USER, "--", "env", f"DISPLAY={display}", f"HOME={home}", *extra, *command]
 
 
 class XScreenSaverSession:
-    """Xvfb, a known picture shown in a window at the top-left corner (what
-    xscreensaver's grab of the desktop holds), and xscreensaver with tavelo."""
+    """An X display (one screen, or screens side by side as monitors), known
+    pictures shown in windows at their places (what xscreensaver's grab of
+    the desktop holds), and the daemon with tavelo as its one program, in the
+    user's settings given (by default it may grab the desktop). prepare(home)
+    runs before the daemon starts; with settings=None it writes
+    ~/.xscreensaver itself."""
 
-    def __init__(self, tavelo, picture, screen="1024x768x24", arguments="--root"):
-        if subprocess.run(["id", USER], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode != 0:
-            subprocess.run(["useradd", "-m", USER], check=True)
-        home = pwd.getpwnam(USER).pw_dir
-        shutil.copyfile(tavelo, os.path.join(home, "tavelo"))
-        os.chmod(os.path.join(home, "tavelo"), 0o755)
-        with open(os.path.join(home, ".xscreensaver"), "w") as f:
-            f.write("mode: one\nselected: 0\ntimeout: 1:00:00\nlock: False\nfade: False\nunfade: False\n"
-                    "splash: False\ngrabDesktopImages: True\n"
-                    f"programs: \\\n  GL: {home}/tavelo {arguments} \\n\\\n\n")
-        shutil.chown(os.path.join(home, ".xscreensaver"), USER)
-        self.xvfb = winetest.Xvfb(screen)
-        self.display = self.xvfb.display
-        self.viewer = subprocess.Popen(["display", "-geometry", "+0+0", "-borderwidth", "0", picture],
-                                       env=dict(os.environ, DISPLAY=self.display),
+    def __init__(self, tavelo, desktop, screens=("1024x768",), settings=("grabDesktopImages: True",),
+                 glx=True, prepare=None):
+        home = make_user()
+        os.makedirs(os.path.join(home, "bin"))
+        shutil.copyfile(tavelo, os.path.join(home, "bin", "tavelo"))
+        os.chmod(os.path.join(home, "bin", "tavelo"), 0o755)
+        self.home = home
+        if settings is not None:
+            self.write_settings("mode: one", "selected: 0", *settings,
+                                f"programs: \\\n  GL: {home}/bin/tavelo --root \\n\\\n")
+        if prepare:
+            prepare(home)
+        subprocess.run(["chown", "-R", USER, home], check=True)
+        if len(screens) == 1:
+            self.x = winetest.Xvfb(screens[0] + "x24", glx=glx)
+        else:
+            self.x = winetest.Monitors(screens)
+        self.display = self.x.display
+        self.viewers = [subprocess.Popen(["display", "-geometry", f"+{x}+{y}", "-borderwidth", "0", picture],
+                                         env=dict(os.environ, DISPLAY=self.display),
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                        for picture, x, y in desktop]
+        # Every picture on the screen before the daemon starts.
+        assert winetest.wait_until(lambda: self.windows("ImageMagick") >= len(desktop), limit=30), "no pictures"
+        self.daemon = subprocess.Popen(as_user("xscreensaver", "-no-splash", display=self.display,
+                                               path=os.path.join(home, "bin")),
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(2)
-        self.daemon = subprocess.Popen(as_user("xscreensaver", "-no-splash", display=self.display),
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(2)
+        assert winetest.wait_until(lambda: subprocess.run(
+            as_user("xscreensaver-command", "-version", display=self.display), stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL).returncode == 0, limit=30), "the daemon did not answer"
 
-    def command(self, verb):
-        subprocess.run(as_user("xscreensaver-command", verb, display=self.display), check=True,
+    def write_settings(self, *lines):
+        with open(os.path.join(self.home, ".xscreensaver"), "w") as f:
+            f.write("timeout: 1:00:00\nlock: False\nfade: False\nunfade: False\nsplash: False\n" +
+                    "".join(line + "\n" for line in lines))
+
+    def windows(self, name):
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL, env=dict(os.environ, DISPLAY=self.display))
+        return len(found.stdout.split())
+
+    def command(self, *verb):
+        subprocess.run(as_user("xscreensaver-command", *verb, display=self.display), check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def tavelo_processes(self):
-        found = subprocess.run(["pgrep", "-u", USER, "-f", "/tavelo "], stdout=subprocess.PIPE).stdout.split()
+        found = subprocess.run(["pgrep", "-u", USER, "-f", "/tavelo |^tavelo "], stdout=subprocess.PIPE).stdout.split()
         return [int(pid) for pid in found]
 
-    def activate(self, timeout=15.0):
-        """Blanks the screen; True once tavelo runs."""
-        self.command("-activate")
-        deadline = time.monotonic() + timeout
-        while not self.tavelo_processes():
-            if time.monotonic() > deadline:
-                return False
-            time.sleep(0.1)
-        return True
+    def activate(self, *verb, count=1, timeout=20.0):
+        """Blanks the screen (-activate, or the verb given); True once count
+        copies of tavelo run (one a monitor)."""
+        self.command(*(verb or ("-activate",)))
+        return winetest.wait_until(lambda: len(self.tavelo_processes()) >= count, limit=timeout)
 
     def deactivate(self):
         self.command("-deactivate")
@@ -87,20 +119,21 @@ class XScreenSaverSession:
             time.sleep(0.5)
 
     def close(self):
-        for process in (self.daemon, self.viewer):
+        for process in (self.daemon, *self.viewers):
             process.terminate()
             try:
                 process.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 process.kill()
         subprocess.run(["pkill", "-u", USER], stdout=subprocess.DEVNULL)
-        self.xvfb.close()
+        self.x.close()
 
 
-def main(test_class):
-    """Runs a test class given the native build tree: --build DIR."""
+def main(*test_classes):
+    """Runs the test classes given the native build tree: --build DIR."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True)
     args, rest = parser.parse_known_args()
-    test_class.build = os.path.abspath(args.build)
+    for test_class in test_classes:
+        test_class.build = os.path.abspath(args.build)
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)

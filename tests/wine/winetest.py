@@ -134,11 +134,12 @@ def start_x_server(command, env=None):
 
 
 class Xvfb:
-    """An X server of its own on a free display number."""
+    """An X server of its own on a free display number (glx=False: one
+    without the GLX extension)."""
 
-    def __init__(self, screen="1024x768x24"):
+    def __init__(self, screen="1024x768x24", glx=True):
         self.process, self.display = start_x_server(
-            ["Xvfb", "-screen", "0", screen, "+extension", "GLX", "-nolisten", "tcp"])
+            ["Xvfb", "-screen", "0", screen, "+extension" if glx else "-extension", "GLX", "-nolisten", "tcp"])
 
     def close(self, prefix=None):
         if prefix:  # Wine's processes on this display go first

@@ -1,5 +1,5 @@
-// The X11 and GLX calls of tavelo, and nothing else.
-#include "GlxWindow.h"
+// The X11 and EGL calls of tavelo, and nothing else.
+#include "GLWindow.h"
 
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
@@ -7,12 +7,14 @@
 #include <X11/Xutil.h>
 #include <poll.h>
 
+#include <EGL/egl.h>
 #include <GL/gl.h>
-#include <GL/glx.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -73,47 +75,76 @@ std::unique_ptr<RGBImage> ReadPicture(Display* display, Drawable drawable, int w
     return picture;
 }
 
-bool UsableForGL(Display* display, XVisualInfo* info) {
-    int gl = 0, rgba = 0, doubled = 0;
-    return glXGetConfig(display, info, GLX_USE_GL, &gl) == 0 && gl && glXGetConfig(display, info, GLX_RGBA, &rgba) == 0 &&
-           rgba && glXGetConfig(display, info, GLX_DOUBLEBUFFER, &doubled) == 0 && doubled;
+// An EGL configuration for a double-buffered RGB window with a depth
+// buffer and desktop OpenGL; the one whose visual is `prefer` where there is
+// one. Its visual id in visualId.
+EGLConfig ChooseConfig(EGLDisplay display, VisualID prefer, VisualID& visualId) {
+    const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                             EGL_RED_SIZE,     5,              EGL_GREEN_SIZE,      5,
+                             EGL_BLUE_SIZE,    5,              EGL_DEPTH_SIZE,      16,
+                             EGL_NONE};
+    EGLint count = 0;
+    if (!eglChooseConfig(display, wanted, nullptr, 0, &count) || count <= 0) return nullptr;
+    std::vector<EGLConfig> configs(static_cast<size_t>(count));
+    eglChooseConfig(display, wanted, configs.data(), count, &count);
+    EGLConfig chosen = nullptr;
+    for (EGLint i = 0; i < count; ++i) {
+        EGLint id = 0;
+        if (!eglGetConfigAttrib(display, configs[size_t(i)], EGL_NATIVE_VISUAL_ID, &id) || id == 0) continue;
+        if (chosen == nullptr || VisualID(id) == prefer) {
+            chosen = configs[size_t(i)];
+            visualId = VisualID(id);
+            if (visualId == prefer) break;
+        }
+    }
+    return chosen;
 }
 
 }  // namespace
 
-struct GlxWindow::X {
+struct GLWindow::X {
     Display* display = nullptr;
     Window target = 0;    // the window given (or the root, or our own)
-    Window drawn = 0;     // the window GL draws into: the target, or our child of it
-    bool madeWindow = false;  // drawn is ours (our own window, or a child with a GL visual)
+    Window drawn = 0;     // the window drawn into: the target, or our child of it
+    bool madeWindow = false;  // drawn is ours (our own window, or a child in EGL's visual)
     bool ownTopLevel = false;
     Colormap colormap = 0;
-    GLXContext context = nullptr;
+    EGLDisplay egl = EGL_NO_DISPLAY;
+    EGLSurface surface = EGL_NO_SURFACE;
+    EGLContext context = EGL_NO_CONTEXT;
     Atom deleteWindow = 0;
     Visual* screenVisual = nullptr;
     int screenDepth = 0;
+    int errorsSeen = 0;  // the X errors already asked about
 };
 
-GlxWindow::GlxWindow() : x_(std::make_unique<X>()) {}
+GLWindow::GLWindow() : x_(std::make_unique<X>()) {}
 
-GlxWindow::~GlxWindow() {
+GLWindow::~GLWindow() {
     X& x = *x_;
     if (x.display == nullptr) return;
-    if (x.context != nullptr) {
-        glXMakeCurrent(x.display, None, nullptr);
-        glXDestroyContext(x.display, x.context);
+    if (x.egl != EGL_NO_DISPLAY) {
+        eglMakeCurrent(x.egl, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        if (x.context != EGL_NO_CONTEXT) eglDestroyContext(x.egl, x.context);
+        if (x.surface != EGL_NO_SURFACE) eglDestroySurface(x.egl, x.surface);
+        eglTerminate(x.egl);
     }
     if (x.madeWindow && x.drawn != 0) XDestroyWindow(x.display, x.drawn);
     if (x.colormap != 0) XFreeColormap(x.display, x.colormap);
     XCloseDisplay(x.display);
 }
 
-bool GlxWindow::Open(const HackOptions& options) {
+bool GLWindow::Open(const HackOptions& options, bool grabRoot) {
     X& x = *x_;
     XSetErrorHandler(CountXError);
     x.display = XOpenDisplay(options.display.empty() ? nullptr : options.display.c_str());
     if (x.display == nullptr) {
-        std::fprintf(stderr, "tavelo: cannot open the display %s\n", XDisplayName(options.display.c_str()));
+        const char* name = XDisplayName(options.display.empty() ? nullptr : options.display.c_str());
+        if (name == nullptr || *name == 0) {
+            std::fprintf(stderr, "tavelo: cannot open a display: none is set (DISPLAY, or --display)\n");
+        } else {
+            std::fprintf(stderr, "tavelo: cannot open the display %s\n", name);
+        }
         return false;
     }
     const int screen = DefaultScreen(x.display);
@@ -123,10 +154,11 @@ bool GlxWindow::Open(const HackOptions& options) {
 
     // The window to draw in, and its visual.
     XWindowAttributes attributes = {};
+    XWindowAttributes rootAttributes = {};
+    XGetWindowAttributes(x.display, root, &rootAttributes);
     if (options.target == HackOptions::Target::OwnWindow) {
         x.target = root;  // our own is made below, over the root's picture taken first
-        XGetWindowAttributes(x.display, root, &attributes);
-        rootAtStart_ = ReadPicture(x.display, root, attributes.width, attributes.height, x.screenVisual);
+        attributes = rootAttributes;
         attributes.width = std::min(attributes.width, 1280);
         attributes.height = std::min(attributes.height, 800);
     } else {
@@ -136,37 +168,37 @@ bool GlxWindow::Open(const HackOptions& options) {
             std::fprintf(stderr, "tavelo: no window 0x%lx\n", static_cast<unsigned long>(x.target));
             return false;
         }
-        XWindowAttributes rootAttributes = {};
-        XGetWindowAttributes(x.display, root, &rootAttributes);
+    }
+    if (grabRoot) {
         rootAtStart_ = ReadPicture(x.display, root, rootAttributes.width, rootAttributes.height, x.screenVisual);
     }
     width_ = attributes.width;
     height_ = attributes.height;
 
-    XVisualInfo wanted = {};
-    int count = 0;
-    XVisualInfo* visual = nullptr;
-    if (options.target != HackOptions::Target::OwnWindow) {
-        wanted.visualid = XVisualIDFromVisual(attributes.visual);
-        visual = XGetVisualInfo(x.display, VisualIDMask, &wanted, &count);
-    }
-    const bool drawInTarget = visual != nullptr && UsableForGL(x.display, visual);
-    if (!drawInTarget) {
-        if (visual != nullptr) XFree(visual);
-        int glAttributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 5, GLX_GREEN_SIZE, 5, GLX_BLUE_SIZE, 5,
-                              GLX_DEPTH_SIZE, 16, None};
-        visual = glXChooseVisual(x.display, screen, glAttributes);
-        if (visual == nullptr) {
-            std::fprintf(stderr, "tavelo: this display has no OpenGL visual\n");
-            return false;
-        }
-    }
+    // EGL on this display, in the target's own visual where it offers that.
+    const VisualID targetVisual =
+        options.target == HackOptions::Target::OwnWindow ? 0 : XVisualIDFromVisual(attributes.visual);
+    VisualID visualId = 0;
+    EGLConfig config = nullptr;
+    x.egl = eglGetDisplay(reinterpret_cast<EGLNativeDisplayType>(x.display));
+    if (x.egl != EGL_NO_DISPLAY && !eglInitialize(x.egl, nullptr, nullptr)) x.egl = EGL_NO_DISPLAY;
+    if (x.egl != EGL_NO_DISPLAY && eglBindAPI(EGL_OPENGL_API)) config = ChooseConfig(x.egl, targetVisual, visualId);
+    const bool drawInTarget = options.target != HackOptions::Target::OwnWindow &&
+                              (config == nullptr || visualId == targetVisual);
 
     if (drawInTarget) {
         x.drawn = x.target;
     } else {
         // A window of ours: the top-level one for trying it by hand, or a
-        // child of the window given, in a GL visual, covering it.
+        // child of the window given, in EGL's visual, covering it.
+        XVisualInfo wanted = {};
+        wanted.visualid = config != nullptr ? visualId : XVisualIDFromVisual(x.screenVisual);
+        int count = 0;
+        XVisualInfo* visual = XGetVisualInfo(x.display, VisualIDMask, &wanted, &count);
+        if (visual == nullptr) {
+            std::fprintf(stderr, "tavelo: no visual 0x%lx\n", static_cast<unsigned long>(wanted.visualid));
+            return false;
+        }
         x.ownTopLevel = options.target == HackOptions::Target::OwnWindow;
         const Window parent = x.ownTopLevel ? root : x.target;
         x.colormap = XCreateColormap(x.display, parent, visual->visual, AllocNone);
@@ -178,6 +210,7 @@ bool GlxWindow::Open(const HackOptions& options) {
         x.drawn = XCreateWindow(x.display, parent, 0, 0, unsigned(width_), unsigned(height_), 0, visual->depth,
                                 InputOutput, visual->visual, CWColormap | CWBackPixel | CWBorderPixel | CWEventMask,
                                 &set);
+        XFree(visual);
         x.madeWindow = true;
         if (x.ownTopLevel) {
             XStoreName(x.display, x.drawn, "Tavelo");
@@ -189,16 +222,18 @@ bool GlxWindow::Open(const HackOptions& options) {
     // The given window's size changes and its going are followed.
     if (!x.ownTopLevel) XSelectInput(x.display, x.target, StructureNotifyMask);
 
-    x.context = glXCreateContext(x.display, visual, nullptr, True);
-    XFree(visual);
-    if (x.context == nullptr || !glXMakeCurrent(x.display, x.drawn, x.context)) {
-        std::fprintf(stderr, "tavelo: no OpenGL context for the window\n");
-        return false;
+    if (config != nullptr) {
+        x.surface = eglCreateWindowSurface(x.egl, config, static_cast<EGLNativeWindowType>(x.drawn), nullptr);
+        if (x.surface != EGL_NO_SURFACE) x.context = eglCreateContext(x.egl, config, EGL_NO_CONTEXT, nullptr);
+        if (x.context != EGL_NO_CONTEXT && eglMakeCurrent(x.egl, x.surface, x.surface, x.context)) return true;
     }
+    std::fprintf(stderr, "tavelo: no OpenGL on this display: the picture without water\n");
     return true;
 }
 
-PixelRect GlxWindow::OnScreen() const {
+bool GLWindow::HasGL() const { return x_->context != EGL_NO_CONTEXT && eglGetCurrentContext() == x_->context; }
+
+PixelRect GLWindow::OnScreen() const {
     const X& x = *x_;
     int left = 0, top = 0;
     Window child = 0;
@@ -206,7 +241,13 @@ PixelRect GlxWindow::OnScreen() const {
     return PixelRect{left, top, left + width_, top + height_};
 }
 
-std::unique_ptr<RGBImage> GlxWindow::SaverScreenshot() const {
+PixelRect GLWindow::Screen() const {
+    const X& x = *x_;
+    const int screen = DefaultScreen(x.display);
+    return PixelRect{0, 0, DisplayWidth(x.display, screen), DisplayHeight(x.display, screen)};
+}
+
+std::unique_ptr<RGBImage> GLWindow::SaverScreenshot() const {
     const X& x = *x_;
     const Atom property = XInternAtom(x.display, "_SCREENSAVER_SCREENSHOT", True);
     if (property == None || x.ownTopLevel) return nullptr;
@@ -232,14 +273,16 @@ std::unique_ptr<RGBImage> GlxWindow::SaverScreenshot() const {
     return ReadPicture(x.display, pixmap, int(width), int(height), x.screenVisual);
 }
 
-bool GlxWindow::HandleEvents(bool& resized) {
+bool GLWindow::HandleEvents(bool& resized) {
     X& x = *x_;
     resized = false;
-    if (g_xErrors > 0 && !x.ownTopLevel) {
-        // The window given may have gone: ask once whether it is still there.
+    if (g_xErrors != x.errorsSeen && !x.ownTopLevel) {
+        // The window given may have gone: ask once after each new error
+        // whether it is still there (not every frame).
         XWindowAttributes a = {};
         const int errors = g_xErrors;
         if (!XGetWindowAttributes(x.display, x.target, &a) || g_xErrors != errors) return false;
+        x.errorsSeen = g_xErrors;
     }
     while (XPending(x.display) > 0) {
         XEvent event;
@@ -277,27 +320,46 @@ bool GlxWindow::HandleEvents(bool& resized) {
     return true;
 }
 
-void GlxWindow::Swap() { glXSwapBuffers(x_->display, x_->drawn); }
-
-bool GlxWindow::SetSwapInterval(int interval) {
-    X& x = *x_;
-    using Ext = void (*)(Display*, GLXDrawable, int);
-    using Mesa = int (*)(unsigned int);
-    using Sgi = int (*)(int);
-    if (auto ext = reinterpret_cast<Ext>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalEXT")))) {
-        ext(x.display, x.drawn, interval);
-        return true;
-    }
-    if (auto mesa = reinterpret_cast<Mesa>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA")))) {
-        return mesa(unsigned(interval)) == 0;
-    }
-    if (auto sgi = reinterpret_cast<Sgi>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalSGI")))) {
-        return sgi(interval) == 0;
-    }
-    return false;
+void GLWindow::Swap() {
+    if (HasGL()) eglSwapBuffers(x_->egl, x_->surface);
 }
 
-void GlxWindow::Wait(int ms) {
+bool GLWindow::SetSwapInterval(int interval) { return HasGL() && eglSwapInterval(x_->egl, interval) == EGL_TRUE; }
+
+void GLWindow::ShowPicture(const RGBImage& picture) {
+    X& x = *x_;
+    XWindowAttributes a = {};
+    if (picture.width <= 0 || picture.height <= 0 || !XGetWindowAttributes(x.display, x.drawn, &a) ||
+        a.visual->red_mask == 0) {
+        return;
+    }
+    XImage* image = XCreateImage(x.display, a.visual, unsigned(a.depth), ZPixmap, 0, nullptr, unsigned(picture.width),
+                                 unsigned(picture.height), 32, 0);
+    if (image == nullptr) return;
+    image->data = static_cast<char*>(std::malloc(size_t(image->bytes_per_line) * picture.height));
+    if (image->data == nullptr) {
+        XDestroyImage(image);
+        return;
+    }
+    const Channel r = ChannelOf(a.visual->red_mask), g = ChannelOf(a.visual->green_mask),
+                  b = ChannelOf(a.visual->blue_mask);
+    auto place = [](uint8_t v, const Channel& c) {
+        return (static_cast<unsigned long>(v) >> (8 - std::min(8, c.bits))) << c.shift;
+    };
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t* row = &picture.data[size_t(picture.height - 1 - y) * picture.width * 3];  // bottom row first
+        for (int px = 0; px < picture.width; ++px) {
+            XPutPixel(image, px, y, place(row[3 * px], r) | place(row[3 * px + 1], g) | place(row[3 * px + 2], b));
+        }
+    }
+    const GC gc = XCreateGC(x.display, x.drawn, 0, nullptr);
+    XPutImage(x.display, x.drawn, gc, image, 0, 0, 0, 0, unsigned(picture.width), unsigned(picture.height));
+    XFreeGC(x.display, gc);
+    XDestroyImage(image);  // and its pixels
+    XFlush(x.display);
+}
+
+void GLWindow::Wait(int ms) {
     X& x = *x_;
     XFlush(x.display);
     if (XPending(x.display) > 0) return;
@@ -305,7 +367,7 @@ void GlxWindow::Wait(int ms) {
     poll(&connection, 1, ms);  // a signal ends it early (EINTR)
 }
 
-std::string GlxWindow::RendererName() const {
-    const GLubyte* name = glGetString(GL_RENDERER);
+std::string GLWindow::RendererName() const {
+    const GLubyte* name = HasGL() ? glGetString(GL_RENDERER) : nullptr;
     return name != nullptr ? reinterpret_cast<const char*>(name) : "";
 }
