@@ -9,11 +9,10 @@ import pwd
 import shutil
 import subprocess
 import sys
-import time
 import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "wine"))
-import winetest  # noqa: E402  (its X server starter, screenshots and pictures)
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+import xtest  # noqa: E402
 
 USER = "tavelo-xss"
 
@@ -57,20 +56,20 @@ class XScreenSaverSession:
             prepare(home)
         subprocess.run(["chown", "-R", USER, home], check=True)
         if len(screens) == 1:
-            self.x = winetest.Xvfb(screens[0] + "x24", glx=glx)
+            self.x = xtest.Xvfb(screens[0] + "x24", glx=glx)
         else:
-            self.x = winetest.Monitors(screens)
+            self.x = xtest.Monitors(screens)
         self.display = self.x.display
         self.viewers = [subprocess.Popen(["display", "-geometry", f"+{x}+{y}", "-borderwidth", "0", picture],
                                          env=dict(os.environ, DISPLAY=self.display),
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                         for picture, x, y in desktop]
         # Every picture on the screen before the daemon starts.
-        assert winetest.wait_until(lambda: self.windows("ImageMagick") >= len(desktop), limit=30), "no pictures"
+        assert xtest.wait_until(lambda: self.windows("ImageMagick") >= len(desktop), limit=30), "no pictures"
         self.daemon = subprocess.Popen(as_user("xscreensaver", "-no-splash", display=self.display,
                                                path=os.path.join(home, "bin")),
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        assert winetest.wait_until(lambda: subprocess.run(
+        assert xtest.wait_until(lambda: subprocess.run(
             as_user("xscreensaver-command", "-version", display=self.display), stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL).returncode == 0, limit=30), "the daemon did not answer"
 
@@ -96,36 +95,30 @@ class XScreenSaverSession:
         """Blanks the screen (-activate, or the verb given); True once count
         copies of tavelo run (one a monitor)."""
         self.command(*(verb or ("-activate",)))
-        return winetest.wait_until(lambda: len(self.tavelo_processes()) >= count, limit=timeout)
+        return xtest.wait_until(lambda: len(self.tavelo_processes()) >= count, limit=timeout)
 
     def deactivate(self):
         self.command("-deactivate")
 
     def screenshot(self, path):
-        subprocess.run(["import", "-display", self.display, "-window", "root", path], check=True)
-        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, stdout=subprocess.PIPE).stdout
-        size = subprocess.run(["identify", "-format", "%w %h", path], check=True,
-                              stdout=subprocess.PIPE).stdout.decode().split()
-        return winetest.Screenshot(int(size[0]), int(size[1]), raw, path)
+        return xtest.screenshot(self.display, path)
 
-    def screenshot_showing(self, path, shows, timeout=20.0):
-        """The first screenshot for which shows(shot) holds (the last one taken if
-        none does in time): a loaded machine may take a while to draw."""
-        deadline = time.monotonic() + timeout
-        while True:
-            shot = self.screenshot(path)
-            if shows(shot) or time.monotonic() > deadline:
-                return shot
-            time.sleep(0.5)
+    def screenshot_showing(self, path, shows, limit=30.0):
+        return xtest.screenshot_showing(self.display, path, shows, limit)
 
     def close(self):
+        """Ends what the session started, by process id: the daemon (which
+        ends its programs), the pictures, then any tavelo it left."""
+        left = self.tavelo_processes()
         for process in (self.daemon, *self.viewers):
             process.terminate()
             try:
                 process.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 process.kill()
-        subprocess.run(["pkill", "-u", USER], stdout=subprocess.DEVNULL)
+        if not xtest.wait_until(lambda: not set(left) & set(self.tavelo_processes()), limit=10):
+            for pid in set(left) & set(self.tavelo_processes()):
+                os.kill(pid, 9)
         self.x.close()
 
 

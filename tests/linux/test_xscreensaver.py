@@ -13,7 +13,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
 import linuxtest  # noqa: E402
-import winetest  # noqa: E402
+import xtest  # noqa: E402
 
 MAGENTA, ORANGE, GREEN = (255, 0, 255), (255, 128, 0), (0, 200, 80)
 
@@ -47,7 +47,7 @@ class XScreenSaverTest(unittest.TestCase):
         os.makedirs(cls.shots, exist_ok=True)
         cls.tavelo = os.path.join(cls.build, "bin", "tavelo")
         cls.blocks = os.path.join(cls.shots, "blocks.bmp")
-        winetest.write_bmp(cls.blocks, 1024, 768, blocks)
+        xtest.write_bmp(cls.blocks, 1024, 768, blocks)
 
     def session(self, *args, **kwargs):
         session = linuxtest.XScreenSaverSession(self.tavelo, *args, **kwargs)
@@ -62,33 +62,33 @@ class XScreenSaverTest(unittest.TestCase):
         self.assertTrue(s.activate(), "xscreensaver did not start tavelo")
         places = ((60, 40), (300, 150), (700, 250), (1000, 300))
         first = self.shot(s, "xscreensaver-1", lambda shot: len(water(shot, 0, 1024, 450, 768)) > 200 and all(
-            winetest.near(blocks(x, y), shot.at(x, y), 2) for x, y in places))
+            xtest.near(blocks(x, y), shot.at(x, y), 2) for x, y in places))
         # The known picture, pixel for pixel, above the horizon.
         for x, y in places:
-            self.assertTrue(winetest.near(blocks(x, y), first.at(x, y), 2), (x, y, first.at(x, y)))
+            self.assertTrue(xtest.near(blocks(x, y), first.at(x, y), 2), (x, y, first.at(x, y)))
         self.assertGreater(len(water(first, 0, 1024, 450, 768)), 200, "no water")
         second = self.shot(s, "xscreensaver-2", lambda shot: changed(first, shot, 0, 1024, 450, 768) > 2000)
         self.assertGreater(changed(first, second, 0, 1024, 450, 768), 2000, "the water does not move")
         # Deactivated: xscreensaver sends SIGTERM; tavelo ends within a second.
         s.deactivate()
         started = time.monotonic()
-        self.assertTrue(winetest.wait_until(lambda: not s.tavelo_processes(), limit=1.0),
+        self.assertTrue(xtest.wait_until(lambda: not s.tavelo_processes(), limit=1.0),
                         "tavelo did not end within a second")
         print(f"tavelo ended {time.monotonic() - started:.2f} s after the deactivation")
 
     def test_two_monitors_each_show_their_own_desktop(self):
         second = os.path.join(self.shots, "stripes.bmp")
-        winetest.write_bmp(second, 1024, 768, stripes)
+        xtest.write_bmp(second, 1024, 768, stripes)
         big = os.path.join(self.shots, "blocks-1280.bmp")
-        winetest.write_bmp(big, 1280, 1024, blocks)
+        xtest.write_bmp(big, 1280, 1024, blocks)
         s = self.session([(big, 0, 0), (second, 1280, 0)], screens=("1280x1024", "1024x768"))
         self.assertTrue(s.activate(count=2), "xscreensaver did not start tavelo on both monitors")
         places = [((x, y), blocks(x, y)) for x, y in ((100, 60), (900, 300))] + \
                  [((1280 + x, y), stripes(x, y)) for x, y in ((30, 50), (100, 200), (700, 150))]
-        shows = lambda shot: all(winetest.near(c, shot.at(x, y), 2) for (x, y), c in places)
+        shows = lambda shot: all(xtest.near(c, shot.at(x, y), 2) for (x, y), c in places)
         first = self.shot(s, "xscreensaver-two-1", shows)
         for (x, y), colour in places:  # each monitor's own marker at its place
-            self.assertTrue(winetest.near(colour, first.at(x, y), 2), (x, y, first.at(x, y)))
+            self.assertTrue(xtest.near(colour, first.at(x, y), 2), (x, y, first.at(x, y)))
         later = self.shot(s, "xscreensaver-two-2", lambda shot: changed(first, shot, 1280, 2304, 560, 768) > 500)
         for x0, x1, y0, y1 in ((0, 1280, 760, 1024), (1280, 2304, 570, 768)):
             self.assertGreater(len(water(first, x0, x1, y0, y1)), 100, f"no water from x={x0}")
@@ -96,13 +96,13 @@ class XScreenSaverTest(unittest.TestCase):
 
     def test_grabbing_off_shows_nothing_of_the_desktop(self):
         marker = os.path.join(self.shots, "magenta.bmp")
-        winetest.write_bmp(marker, 1024, 768, lambda x, y: MAGENTA)
+        xtest.write_bmp(marker, 1024, 768, lambda x, y: MAGENTA)
         s = self.session([(marker, 0, 0)], settings=("grabDesktopImages: False",))
         self.assertTrue(s.activate())
         shot = self.shot(s, "xscreensaver-no-grab", lambda shot: len(water(shot, 0, 1024, 450, 768)) > 200)
         self.assertGreater(len(water(shot, 0, 1024, 450, 768)), 200, "no water")
         seen = [(x, y) for y in range(0, 768, 3) for x in range(0, 1024, 3)
-                if winetest.near(MAGENTA, shot.at(x, y), 60)]
+                if xtest.near(MAGENTA, shot.at(x, y), 60)]
         self.assertEqual([], seen[:5], f"{len(seen)} pixels of the desktop show")
         # The dusk instead: blue at the top, warmer towards the horizon.
         top, low = shot.at(500, 10), shot.at(500, 300)
@@ -116,10 +116,10 @@ class XScreenSaverTest(unittest.TestCase):
         s = self.session([(self.blocks, 0, 0)], settings=(
             "grabDesktopImages: False", "chooseRandomImages: True", "imageDirectory: ~/Pictures"), prepare=prepare)
         self.assertTrue(s.activate())
-        shows = lambda shot: winetest.near(ORANGE, shot.at(200, 100), 8) and winetest.near(GREEN, shot.at(800, 100), 8)
+        shows = lambda shot: xtest.near(ORANGE, shot.at(200, 100), 8) and xtest.near(GREEN, shot.at(800, 100), 8)
         shot = self.shot(s, "xscreensaver-folder", shows)
         self.assertTrue(shows(shot), (shot.at(200, 100), shot.at(800, 100)))
-        self.assertFalse(winetest.near(blocks(60, 40), shot.at(60, 40), 20), "the desktop shows")
+        self.assertFalse(xtest.near(blocks(60, 40), shot.at(60, 40), 20), "the desktop shows")
 
     def test_a_display_without_glx_gets_water_through_egl_and_no_restarts(self):
         s = self.session([(self.blocks, 0, 0)], glx=False)
@@ -159,7 +159,7 @@ class StartTest(unittest.TestCase):
     build = None
 
     def test_sigterm_at_any_moment_ends_it_at_once(self):
-        screen = winetest.Xvfb()
+        screen = xtest.Xvfb()
         self.addCleanup(screen.close)
         env = dict(os.environ, DISPLAY=screen.display, HOME=self.build)
         took = []

@@ -107,6 +107,11 @@ inline std::wstring MessageBoxText(HWND box) {
 }
 
 // Presses the box's OK button.
-inline void DismissMessageBox(HWND box) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+// Presses OK and waits (up to 10 s) until the box is gone, so that a box
+// looked for next is never this one on its way out.
+inline void DismissMessageBox(HWND box) {
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    for (DWORD start = GetTickCount(); IsWindow(box) && GetTickCount() - start < 10000;) PumpFor(20);
+}
 
 }  // namespace windriver

@@ -66,12 +66,11 @@ class InstallerTest(unittest.TestCase):
         self.run_windows(self.session.windows_path(setup), "/S")
 
     def uninstall(self):
-        # The uninstaller copies itself away and returns at once: wait for its work.
+        # The uninstaller copies itself away and returns at once: wait for its
+        # work, the folder and then (its last step) its registry entry gone.
         self.run_windows(self.windows_folder + "\\Uninstall.exe", "/S")
-        deadline = time.monotonic() + 60
-        while os.path.exists(self.folder) and time.monotonic() < deadline:
-            time.sleep(0.5)
-        time.sleep(1)
+        self.assertTrue(winetest.wait_until(lambda: not os.path.exists(self.folder) and self.d(
+            "regvalue", UNINSTALL_KEY, "DisplayName")[0] == 1, limit=60), "the uninstaller did not finish")
 
     def value(self, key, name):
         code, lines = self.d("regvalue", key, name)
@@ -134,18 +133,16 @@ class InstallerTest(unittest.TestCase):
         d, saver = self.d, self.value(DESKTOP_KEY, "SCRNSAVE.EXE")
         self.assertEqual(0, d("start", saver, "/s")[0])
         self.assertEqual(0, d("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
-        time.sleep(3)
-        shot = self.session.screenshot("installed-run", display=self.desktop.screen.display)
-        water = [shot.at(x, y) for y in range(450, 768, 16) for x in range(0, 1024, 16)]
-        self.assertGreater(len(set(water)), 200, "no water")
+        water = lambda shot: {shot.at(x, y) for y in range(450, 768, 16) for x in range(0, 1024, 16)}
+        shot = self.desktop.screenshot_showing("installed-run", lambda shot: len(water(shot)) > 200)
+        self.assertGreater(len(water(shot)), 200, "no water")
         self.assertEqual(0, d("key", "Tavelo_VC", 27)[0])
         self.assertEqual(0, d("gone", "Tavelo_VC", 15000)[0])
         self.assertEqual((0, ["exit=0"]), d("wait-exit", 15000))
 
         os.remove(self.ini)
         self.assertEqual(0, d("start", saver, "/c")[0])
-        self.assertEqual(0, d("find", "*", "<Tavelo>", 20000, "--visible")[0])
-        time.sleep(1)
+        winetest.open_dialog(self, d)
         self.assertEqual(0, d("key", "<Tavelo>", 13)[0])  # Enter: 設定
         self.assertEqual((0, ["exit=0"]), d("wait-exit", 10000))
         with open(self.ini, "rb") as f:

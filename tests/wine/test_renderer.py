@@ -7,12 +7,16 @@ import os
 import shutil
 import sys
 import time
-import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
 import winetest  # noqa: E402
 
 RED, GREEN, CYAN, MAGENTA, YELLOW = (255, 0, 0), (0, 255, 0), (0, 255, 255), (255, 0, 255), (255, 255, 0)
+
+
+def stripes(x, y):
+    """One-pixel stripes: what a blurred or scaled copy would not keep."""
+    return (255, 255, 255) if (x + (y // 2)) % 2 == 0 else (30, 30, 60)
 
 
 def bands(x, y):
@@ -55,10 +59,9 @@ class RendererTest(winetest.ProgramTest):
             self.assertIn("class=PCUWindowClass caption=Tavelo_VC rect=0,0,1024,768 visible=1", window)
             self.assertEqual(["current=1024x768x32 registry=800x600x32"], self.driver("mode")[1])
 
-            time.sleep(3)
-            first = self.session.screenshot("renderer-1")
-            time.sleep(1)
-            second = self.session.screenshot("renderer-2")
+            first = self.session.screenshot_showing("renderer-1", lambda shot: self.shows_water(shot) and all(
+                winetest.near(c, shot.at(x, y)) for (x, y), c in (((200, 128), RED), ((800, 300), MAGENTA))))
+            second = self.session.screenshot_showing("renderer-2", lambda shot: self.water_moved(first, shot))
             self.assertEqual((1024, 768), (first.width, first.height))
             # The backdrop, upright, above the water.
             self.assertTrue(winetest.near(RED, first.at(200, 128)), first.at(200, 128))
@@ -93,7 +96,7 @@ class RendererTest(winetest.ProgramTest):
 
     def test_escape_ends_the_renderer(self):
         self.start_renderer()
-        time.sleep(3)  # drawing by now
+        self.assertTrue(self.shows_water(self.session.screenshot_showing("renderer-escape", self.shows_water)))
         self.session.key("Escape")
         code, lines = self.driver("wait-exit", 15000)
         self.assertEqual((0, ["exit=0"]), (code, lines))
@@ -109,11 +112,12 @@ class RendererTest(winetest.ProgramTest):
             self.assertEqual(0, self.driver("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
             held = lambda: [self.driver("holds", "Tavelo.dll", value)[1] for value in own]
             before = held()
-            first = self.session.screenshot("renderer-by-hand-1")
-            self.assertTrue(winetest.wait_until(lambda: self.water_moved(first, self.session.screenshot(
-                "renderer-by-hand-2"))), "no moving water")
-            # Taken for the saver, a signalled object of its own ended the run 1.5 s later.
+            first = self.session.screenshot_showing("renderer-by-hand-1", self.shows_water)
+            # Taken for the saver, a signalled object of its own ended the run 1.5 s later:
+            # the water still moves 2 s on.
             time.sleep(2)
+            moved = self.session.screenshot_showing("renderer-by-hand-2", lambda shot: self.water_moved(first, shot))
+            self.assertTrue(self.water_moved(first, moved), f"/saver {saver} /job {job}: no moving water")
             self.assertEqual(1, self.driver("wait-exit", 0)[0], f"/saver {saver} /job {job}: it ended by itself")
             self.assertEqual(before, held(), "it closed a handle of its own")
             self.session.key("Escape")
@@ -123,6 +127,17 @@ class RendererTest(winetest.ProgramTest):
     def water_moved(first, second):
         return sum(1 for a, b in zip(first.rows(420, 768), second.rows(420, 768)) if a != b) > 10000
 
+    @staticmethod
+    def blue(shot, x0, y0, width, height):
+        """How much bluer than red a part is, on the mean: water."""
+        px = [shot.at(x, y) for y in range(y0, y0 + height, 4) for x in range(x0, x0 + width, 4)]
+        return sum(b - r for r, g, b in px) / len(px)
+
+    @staticmethod
+    def shows_water(shot, top=420):
+        water = [shot.at(x, y) for y in range(top, shot.height, 12) for x in range(0, shot.width, 12)]
+        return len(set(water)) > 200 and sum(b for r, g, b in water) / len(water) > 100
+
     def test_missing_backdrop_is_reported_and_the_renderer_goes_on(self):
         self.session.remove("Vey1.bmp")
         self.assertEqual(0, self.driver("start", self.renderer)[0])
@@ -131,46 +146,50 @@ class RendererTest(winetest.ProgramTest):
             code, lines = self.driver("messagebox", "Error", 30000, "--dismiss")
             self.assertEqual(0, code, "no Error box")
             self.assertEqual("Failed to open DIB file C:\\Vey1.bmp.\n", "\n".join(lines))
-            time.sleep(0.5)
         self.assertEqual(0, self.driver("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
-        time.sleep(2)
+        # Drawing: every picture has been loaded by now, and no third box came.
+        white = lambda shot: all(winetest.near((255, 255, 255), shot.at(x, y), 2) for x, y in ((100, 50), (900, 300)))
+        shot = self.session.screenshot_showing("renderer-missing-backdrop", lambda shot: white(shot) and
+                                               self.shows_water(shot, top=500))
         self.assertEqual(1, self.driver("messagebox", "Error", 0)[0], "a third box")
-        shot = self.session.screenshot("renderer-missing-backdrop")
         for x, y in ((100, 50), (512, 200), (900, 300)):
             self.assertTrue(winetest.near((255, 255, 255), shot.at(x, y), 2), (x, y, shot.at(x, y)))
         self.assertEqual(0, self.driver("close", "Tavelo_VC")[0])
         self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 15000))
 
     def test_a_display_that_refuses_the_mode_shows_water_in_its_own(self):
-        # Without a virtual desktop, on a bare 800x600 X screen, Wine cannot
+        # Without a virtual desktop, on a bare 1280x800 X screen, Wine cannot
         # switch to 1024x768: the renderer runs in the display's own mode (and
-        # leaves it as it was) rather than ending with nothing shown.
-        screen = winetest.Xvfb("800x600x24")
+        # leaves it as it was), the copy of this screen's size pixel for pixel
+        # above the sea, the sea from edge to edge, rather than nothing shown.
+        screen = winetest.Xvfb("1280x800x24")
         prefix = self.session.prefix + "-bare"
         winetest.stop_wineserver(prefix)  # none left from another display
         bare = winetest.Driver(self.session, bare=True, display=screen.display)
         try:
-            self.assertEqual(["current=800x600x32 registry=800x600x32"], bare("mode")[1])
-            for name, source in (("Vey1.bmp", self.backdrop), ("Vey2.bmp", self.sunlight)):
-                shutil.copyfile(source, os.path.join(prefix, "drive_c", name))
+            mode = ["current=1280x800x32 registry=1280x800x32"]
+            self.assertEqual(mode, bare("mode")[1])
+            copy = os.path.join(prefix, "drive_c", "Vey1.bmp")
+            winetest.write_bmp(copy, 1280, 800, stripes)
+            shutil.copyfile(self.sunlight, os.path.join(prefix, "drive_c", "Vey2.bmp"))
             self.assertEqual(0, bare("start", self.renderer)[0])
             code, lines = bare("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")
             self.assertEqual(0, code, "no window")
-            self.assertIn("rect=0,0,800,600 visible=1", lines[0])
-            self.assertEqual(["current=800x600x32 registry=800x600x32"], bare("mode")[1])
-            time.sleep(3)
-            shot = self.session.screenshot("renderer-own-mode", display=screen.display)
-            # The picture (not of this screen's size) fitted above, water below.
-            self.assertTrue(winetest.near(RED, shot.at(150, 90)), shot.at(150, 90))
-            self.assertTrue(winetest.near(GREEN, shot.at(650, 90)), shot.at(650, 90))
-            water = [shot.at(x, y) for y in range(400, 600, 10) for x in range(0, 800, 10)]
-            self.assertGreater(sum(b for r, g, b in water) / len(water), 100, "no water")
+            self.assertIn("rect=0,0,1280,800 visible=1", lines[0])
+            self.assertEqual(mode, bare("mode")[1])
+            exact = lambda shot: all(shot.at(x, y) == stripes(x, y) for y in range(0, 250, 5) for x in range(0, 1280, 3))
+            corners = lambda shot: [self.blue(shot, x0, 740, 60, 60) for x0 in (0, 1220)]
+            shot = self.session.screenshot_showing("renderer-own-mode", lambda shot: exact(shot) and min(
+                corners(shot)) > 20, display=screen.display)
+            self.assertTrue(exact(shot), "the copy is not shown pixel for pixel")
+            self.assertGreater(min(corners(shot)), 20, "no water in a bottom corner")
             self.assertEqual(0, bare("close", "Tavelo_VC")[0])
             self.assertEqual((0, ["exit=0"]), bare("wait-exit", 15000))
-            self.assertEqual(["current=800x600x32 registry=800x600x32"], bare("mode")[1])
+            self.assertEqual(mode, bare("mode")[1])
         finally:
             bare.close()
-            screen.close(prefix)
+            winetest.stop_wineserver(prefix)
+            screen.close()
 
 
 if __name__ == "__main__":

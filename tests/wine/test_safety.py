@@ -57,15 +57,13 @@ class SafetyTest(winetest.ProgramTest):
 
         self.assertEqual(0, self.driver("start", self.saver, "/s")[0])
         self.assertEqual(0, self.driver("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
-        time.sleep(2)
-        shot = self.session.screenshot("planted-run")
-        water = {shot.at(x, y) for y in range(450, 768, 16) for x in range(0, 1024, 16)}
-        self.assertGreater(len(water), 200, "no water")
+        water = lambda shot: {shot.at(x, y) for y in range(450, 768, 16) for x in range(0, 1024, 16)}
+        shot = self.session.screenshot_showing("planted-run", lambda shot: len(water(shot)) > 200)
+        self.assertGreater(len(water(shot)), 200, "no water")
         self.assertEqual(0, self.driver("key", "Tavelo_VC", 27)[0])
         self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 15000))
         self.assertEqual(0, self.driver("start", self.saver, "/c")[0])
-        self.assertEqual(0, self.driver("find", "*", "<Tavelo>", 20000, "--visible")[0])
-        time.sleep(1)
+        winetest.open_dialog(self, self.driver)
         self.assertEqual(0, self.driver("key", "<Tavelo>", 27)[0])
         self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 10000))
         self.assertFalse(os.path.exists(self.marker), open(self.marker, "rb").read().decode("utf-16-le", "replace")
@@ -114,7 +112,7 @@ class SafetyTest(winetest.ProgramTest):
             self.assertTrue(winetest.wait_until(lambda: all(state()), limit=2.0, every=0.05), f"stuck loop: {state()}")
             print(f"saver killed with the loop stuck: all gone after {time.monotonic() - killed:.2f} s")
 
-    def test_the_renderer_inherits_no_handle_but_the_two_meant_for_it(self):
+    def test_the_renderer_inherits_no_handle_but_the_one_meant_for_it(self):
         # The saver itself holds an inheritable handle (the driver's probe, inherited).
         code, lines = self.driver("start-inheriting", self.saver, "/s")
         self.assertEqual(0, code)
@@ -133,7 +131,8 @@ class SafetyTest(winetest.ProgramTest):
             self.assertEqual(0, code)
             host = str(int(lines[0].split()[0].split("=")[1], 16))
             self.assertEqual(0, self.driver("start", self.saver, "/p", host)[0])
-            time.sleep(2)
+            self.assertTrue(winetest.wait_until(lambda: any("caption=Preview Window" in line for line in self.driver(
+                "children", "Host")[1])), "no preview in the host")
             self.assertEqual(1, self.driver("wait-exit", 100)[0], "the preview ended by itself")
             killed = time.monotonic()
             self.assertEqual(0, self.driver("kill-owner", "Host")[0])
@@ -152,19 +151,20 @@ class SafetyTest(winetest.ProgramTest):
         with open(settings, "wb") as f:  # MP3、WAV with a file there, so that "..." is on
             f.write(ini("[Section]", "BGM区分= 2", f"{FILE}=C:\\{self.folder_name}\\Tavelo.dll"))
         self.assertEqual(0, self.driver("start", self.saver, "/c")[0])
-        self.assertEqual(0, self.driver("find", "*", "<Tavelo>", 20000, "--visible")[0])
-        time.sleep(1)
-        code, children = self.driver("children", "<Tavelo>")
+        children = winetest.open_dialog(self, self.driver)
         buttons = [tuple(int(v) for v in c.split("rect=")[1].split()[0].split(","))
                    for c in children if "class=TaveloCommand" in c]
         left, top, right, bottom = sorted(buttons)[0]  # "...", the leftmost
         self.driver("click", (left + right) // 2, (top + bottom) // 2)
         self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 10000, "--visible")[0])
-        time.sleep(0.5)
+        self.assertTrue(winetest.wait_until(lambda: "class=Edit" in "".join(self.driver("focus", "ﾌｧｲﾙを開く")[1])),
+                        "the file dialog's name field has no focus")
         self.driver("type", path)
         self.driver("key", "ﾌｧｲﾙを開く", 13)
         self.assertEqual(0, self.driver("gone", "ﾌｧｲﾙを開く", 5000)[0])
-        time.sleep(0.5)
+        before = f"caption=C:\\{self.folder_name}\\Tavelo.dll "
+        self.assertTrue(winetest.wait_until(lambda: not any(before in c for c in self.driver("children", "<Tavelo>")[1])),
+                        "the chosen file is not shown")
         self.driver("key", "<Tavelo>", 13)  # 設定
         self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 10000))
         with open(settings, "rb") as f:
@@ -175,9 +175,7 @@ class SafetyTest(winetest.ProgramTest):
         self.assertEqual(["path=" + path], self.driver("longpath", stored)[1], "not the chosen file")
         # Read back at the next start: the file is still chosen.
         self.assertEqual(0, self.driver("start", self.saver, "/c")[0])
-        self.assertEqual(0, self.driver("find", "*", "<Tavelo>", 20000, "--visible")[0])
-        time.sleep(1)
-        code, children = self.driver("children", "<Tavelo>")
+        children = winetest.open_dialog(self, self.driver)
         self.assertTrue(any(f"caption={stored} " in c for c in children), children)
         self.driver("key", "<Tavelo>", 27)
         self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 10000))

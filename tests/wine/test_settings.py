@@ -6,7 +6,6 @@ import math
 import os
 import stat
 import sys
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
@@ -36,7 +35,8 @@ class SettingsTest(winetest.ProgramTest):
         # The shell's "open" of an https address writes the address to a file.
         # (Wine's HKCR does not take the user's own classes: the prefix's
         # handler is set, and put back afterwards.)
-        s.run("reg", "add", HTTPS_OPEN, "/ve", "/d", "C:\\windows\\system32\\cmd.exe /c echo %1>>C:\\links.txt", "/f")
+        s.run("reg", "add", HTTPS_OPEN, "/ve", "/d", s.windows_path(os.path.join(s.bin, "tavelo_recorder.exe")) + " %1",
+              "/f")
 
     @classmethod
     def tearDownClass(cls):
@@ -52,11 +52,8 @@ class SettingsTest(winetest.ProgramTest):
             with open(self.ini_path, "wb") as f:
                 f.write(settings)
         self.assertEqual(0, self.driver("start", self.saver, "/c")[0])
-        code, lines = self.driver("find", "*", "<Tavelo>", 20000, "--visible")
-        self.assertEqual(0, code, "the dialog did not open")
-        time.sleep(1)
+        children = winetest.open_dialog(self, self.driver)
         # The client area's origin on the screen, from the panel at (12, 16).
-        code, children = self.driver("children", "<Tavelo>")
         panel = next(c for c in children if "class=TaveloControl" in c and self.size(c) == (469, 165))
         left, top, _, _ = self.rect(panel)
         self.origin = (left - 12, top - 16)
@@ -72,7 +69,6 @@ class SettingsTest(winetest.ProgramTest):
 
     def click(self, x, y):
         self.assertEqual(0, self.driver("click", self.origin[0] + x, self.origin[1] + y)[0])
-        time.sleep(0.3)
 
     # Places on the client area (the panel's controls at 12, 16 plus their own place).
     def click_choice(self, index, on_label=False):
@@ -85,7 +81,6 @@ class SettingsTest(winetest.ProgramTest):
 
     def press(self, vk):
         self.assertEqual(0, self.driver("key", "<Tavelo>", vk)[0])
-        time.sleep(0.3)
 
     def closed(self):
         self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 10000))
@@ -106,9 +101,11 @@ class SettingsTest(winetest.ProgramTest):
         # The credit, sized to its text, ends before the buttons begin.
         credit = next(self.rect(c) for c in children if "caption=Design:" in c)
         self.assertLess(credit[2], ox + 324)
-        shot = self.session.screenshot("settings")
+        mark_at = lambda shot, i: shot.at(ox + 12 + 28 + 6, oy + 16 + {0: 76, 1: 56, 2: 96}[i] + 6)
+        shot = self.session.screenshot_showing("settings", lambda shot: shot.at(ox + 324 + 38, oy + 200 + 1) == (
+            0x00, 0x3C, 0x74) and winetest.near((0x10, 0x3C, 0x74), mark_at(shot, 2), 8))
         # The MP3、WAV mark selected (its dark dot), the others not.
-        mark = lambda i: shot.at(ox + 12 + 28 + 6, oy + 16 + {0: 76, 1: 56, 2: 96}[i] + 6)
+        mark = lambda i: mark_at(shot, i)
         self.assertTrue(winetest.near((0x10, 0x3C, 0x74), mark(2), 8), mark(2))
         self.assertTrue(winetest.near((0xFF, 0xFF, 0xFF), mark(0), 8), mark(0))
         self.assertTrue(winetest.near((0xFF, 0xFF, 0xFF), mark(1), 8), mark(1))
@@ -173,7 +170,6 @@ class SettingsTest(winetest.ProgramTest):
                         self.click(action[1], action[2])
                     elif action[0] == "type":
                         self.driver("type", action[1])
-                        time.sleep(0.3)
                 self.closed()
                 self.assertEqual(ini(*other, "[Section]", *expected), self.saved())
 
@@ -181,27 +177,22 @@ class SettingsTest(winetest.ProgramTest):
         before = ini("[Section]", f"{SOURCE}= 2", f"{FILE}={self.sea}")
         self.open_dialog(before)
         self.click(12 + 28 + 20, 16 + 116 + 10)  # "..."
-        code, lines = self.driver("find", "#32770", "ﾌｧｲﾙを開く", 10000, "--visible")
-        self.assertEqual(0, code, "no file dialog")
-        time.sleep(0.5)
+        self.file_dialog()
         self.driver("type", "波.wav")  # in the dialog's own name box, in BGM_Folder (the sea's folder)
         self.assertEqual(0, self.driver("key", "ﾌｧｲﾙを開く", 13)[0])
         self.assertEqual(0, self.driver("gone", "ﾌｧｲﾙを開く", 5000)[0])
-        time.sleep(0.5)
-        code, children = self.driver("children", "<Tavelo>")
-        self.assertTrue(any("caption=C:\\音楽\\波.wav " in c for c in children), children)
+        self.shown_file("C:\\音楽\\波.wav")
         self.click(404 + 38, 200 + 12)  # ｷｬﾝｾﾙ
         self.closed()
         self.assertEqual(before, self.saved())
         # Again, and this time saved.
         self.open_dialog(None)
         self.click(12 + 28 + 20, 16 + 116 + 10)
-        self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 10000, "--visible")[0])
-        time.sleep(0.5)
+        self.file_dialog()
         self.driver("type", "波.wav")
         self.driver("key", "ﾌｧｲﾙを開く", 13)
         self.assertEqual(0, self.driver("gone", "ﾌｧｲﾙを開く", 5000)[0])
-        time.sleep(0.3)
+        self.shown_file("C:\\音楽\\波.wav")
         self.press(13)
         self.closed()
         self.assertEqual(ini("[Section]", f"{SOURCE}= 2", f"{FILE}=C:\\音楽\\波.wav", f"{TRACK}= 0", f"{MODE}= 0"),
@@ -210,16 +201,35 @@ class SettingsTest(winetest.ProgramTest):
     def tap(self, vk):
         """A key for whatever has the focus now."""
         self.assertEqual(0, self.driver("tap", vk)[0])
-        time.sleep(0.2)
 
-    def focused(self):
-        code, lines = self.driver("focus", "<Tavelo>")
-        self.assertEqual(0, code)
-        left, top, _, _ = self.rect(lines[0])
-        return left - self.origin[0], top - self.origin[1]
+    def focused(self, expected):
+        """Where the control with the focus is, once it is the one expected
+        (or what it still is when it does not become that)."""
+        def place():
+            code, lines = self.driver("focus", "<Tavelo>")
+            left, top, _, _ = self.rect(lines[0]) if code == 0 else (0, 0, 0, 0)
+            return left - self.origin[0], top - self.origin[1]
+        seen = [place()]
+        winetest.wait_until(lambda: seen.append(place()) or seen[-1] == expected, limit=10)
+        return seen[-1]
 
-    def combo(self):
-        return self.driver("combo", "<Tavelo>")[1][0]
+    def combo(self, expected):
+        """The track box's state, once it begins as expected (or as it is)."""
+        seen = [self.driver("combo", "<Tavelo>")[1][0]]
+        winetest.wait_until(lambda: seen.append(self.driver("combo", "<Tavelo>")[1][0]) or seen[-1].startswith(
+            expected), limit=10)
+        return seen[-1]
+
+    def file_dialog(self):
+        """The file dialog, up with the focus in its name box."""
+        self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 10000, "--visible")[0], "no file dialog")
+        self.assertTrue(winetest.wait_until(lambda: "class=Edit" in "".join(self.driver("focus", "ﾌｧｲﾙを開く")[1])),
+                        "the file dialog's name box has no focus")
+
+    def shown_file(self, caption):
+        """Waits for the file label to show the caption."""
+        self.assertTrue(winetest.wait_until(lambda: any(f"caption={caption} " in c for c in self.driver(
+            "children", "<Tavelo>")[1])), f"{caption} is not shown")
 
     def still_open(self):
         self.assertEqual(1, self.driver("wait-exit", 300)[0], "the dialog closed")
@@ -231,9 +241,9 @@ class SettingsTest(winetest.ProgramTest):
         self.open_dialog(before)
         self.click(12 + 112 + 12, 16 + 52 + 10)  # into the track box
         self.tap(115)  # F4: its list opens
-        self.assertTrue(self.combo().startswith("dropped=1"), self.combo())
+        self.assertTrue(self.combo("dropped=1").startswith("dropped=1"))
         self.tap(27)  # Escape closes the list only
-        self.assertEqual("dropped=0 text=5", self.combo())
+        self.assertEqual("dropped=0 text=5", self.combo("dropped=0 text=5"))
         self.still_open()
         self.tap(27)  # and now the dialog, without saving
         self.closed()
@@ -244,7 +254,7 @@ class SettingsTest(winetest.ProgramTest):
         self.tap(115)
         self.tap(40)  # down to the next entry
         self.tap(13)
-        self.assertEqual("dropped=0 text=6", self.combo())
+        self.assertEqual("dropped=0 text=6", self.combo("dropped=0 text=6"))
         self.still_open()
         self.tap(13)
         self.closed()
@@ -254,12 +264,9 @@ class SettingsTest(winetest.ProgramTest):
         before = ini("[Section]", f"{SOURCE}= 1")
         self.open_dialog(before)
         self.click(362, 212 - 30)  # on the form, off every control
-        seen = []
-        for _ in range(4):
+        for expected in (self.CANCEL, self.SAVE, self.TRACK_BOX, self.CANCEL):
             self.assertEqual(0, self.driver("chord", 16, 9)[0])  # Shift+Tab
-            time.sleep(0.3)
-            seen.append(self.focused())
-        self.assertEqual([self.CANCEL, self.SAVE, self.TRACK_BOX, self.CANCEL], seen)
+            self.assertEqual(expected, self.focused(expected))
         self.tap(13)  # Enter on ｷｬﾝｾﾙ is ｷｬﾝｾﾙ's
         self.closed()
         self.assertEqual(before, self.saved())
@@ -268,9 +275,9 @@ class SettingsTest(winetest.ProgramTest):
         self.open_dialog(ini("[Section]", f"{SOURCE}= 2", f"{FILE}={self.sea}"))
         self.click(362, 212 - 30)
         self.tap(9)
-        self.assertEqual(self.FILE_BUTTON, self.focused())
+        self.assertEqual(self.FILE_BUTTON, self.focused(self.FILE_BUTTON))
         self.click_choice(0, on_label=True)  # なし: "..." goes off with the focus on it...
-        self.assertEqual(self.SAVE, self.focused())  # ...and hands the focus on
+        self.assertEqual(self.SAVE, self.focused(self.SAVE))  # ...and hands the focus on
         self.click_choice(2, on_label=True)  # MP3、WAV: "..." on again
         self.click(12 + 28 + 20, 16 + 116 + 10)  # one click
         self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 5000, "--visible")[0],
@@ -286,7 +293,7 @@ class SettingsTest(winetest.ProgramTest):
         self.tap(9)
         for on_label in (False, True):  # its mark, then its label
             self.click_choice(2, on_label=on_label)
-            self.assertEqual(self.FILE_BUTTON, self.focused())
+            self.assertEqual(self.FILE_BUTTON, self.focused(self.FILE_BUTTON))
         self.tap(13)  # Enter is still "..."'s: the file dialog, not a save
         self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 5000, "--visible")[0])
         self.driver("key", "ﾌｧｲﾙを開く", 27)
@@ -308,14 +315,13 @@ class SettingsTest(winetest.ProgramTest):
         code, children = self.driver("children", "<Tavelo>")
         link = next(self.rect(c) for c in children if "caption=https://" in c)
         self.assertEqual(0, self.driver("double-click", link[0] + 20, (link[1] + link[3]) // 2)[0])
-        for _ in range(200):  # the shell starts a handler process: slow on a loaded machine
-            if os.path.exists(links):
-                break
-            time.sleep(0.1)
-        time.sleep(2)  # a second opening would have come by now
+        # Escape after it: once the dialog has closed, both clicks were handled, and once
+        # no handler runs, each opening has written its line.
+        self.press(27)
+        self.closed()
+        self.assertTrue(winetest.wait_until(lambda: self.driver("processes", "tavelo_recorder.exe")[1] == ["count=0"]))
         with open(links, "rb") as f:
             self.assertEqual(1, len(f.read().splitlines()), "the page was opened more than once, or not at all")
-        self.press(27)
         self.closed()
         self.assertEqual(before, self.saved())
 
@@ -323,15 +329,10 @@ class SettingsTest(winetest.ProgramTest):
         self.open_dialog(ini("[Section]", f"{SOURCE}= 1"))
         ox, oy = self.origin
         self.click(362, 212 - 30)  # on the form, off every control: nothing has the focus yet
-        seen = []
-        for _ in range(4):
-            self.press(9)
-            code, lines = self.driver("focus", "<Tavelo>")
-            self.assertEqual(0, code)
-            left, top, _, _ = self.rect(lines[0])
-            seen.append((left - ox, top - oy))
         # The track box (its edit), "設定", "ｷｬﾝｾﾙ", and round again ("..." is off for the CD).
-        self.assertEqual([(12 + 112 + 3, 16 + 52 + 3), (324, 200), (404, 200), (12 + 112 + 3, 16 + 52 + 3)], seen)
+        for expected in (self.TRACK_BOX, self.SAVE, self.CANCEL, self.TRACK_BOX):
+            self.press(9)
+            self.assertEqual(expected, self.focused(expected))
         self.press(27)
         self.closed()
 
@@ -354,8 +355,7 @@ class SettingsTest(winetest.ProgramTest):
                 try:
                     with other as big:
                         self.assertEqual(0, big("start", saver, "/c")[0])
-                        self.assertEqual(0, big("find", "*", "<Tavelo>", 20000, "--visible")[0])
-                        time.sleep(1.5)
+                        winetest.open_dialog(self, big)
                         code, lines = big("find", "*", "<Tavelo>", 0)
                         window = self.rect(lines[0])
                         self.assertTrue(window[0] >= 0 and window[1] >= 0 and window[2] <= 1024 and window[3] <= 768,
@@ -372,26 +372,31 @@ class SettingsTest(winetest.ProgramTest):
                         self.assertIn((ox + mark[0], oy + py, ox + mark[0] + px(195), oy + py + px(195)), rects)
                         credit = next(self.rect(c) for c in children if "caption=Design:" in c)
                         self.assertLess(credit[2], ox + px(4860))
-                        shot = other.screenshot(f"settings-{dpi}")
                         # Every button's frame line on all four sides, within its scaled corner.
                         corner = px(60)
                         buttons = [self.rect(c) for c in children if "class=TaveloCommand" in c]
-                        self.assertEqual(3, len(buttons))
-                        for l, t, r, b in buttons:
-                            sides = {"top": [(x, y) for x in (l + corner + 2, (l + r) // 2, r - corner - 3)
-                                             for y in range(t, t + corner)],
-                                     "bottom": [(x, y) for x in (l + corner + 2, (l + r) // 2, r - corner - 3)
-                                                for y in range(b - corner, b)],
-                                     "left": [(x, y) for y in (t + corner + 1, (t + b) // 2, b - corner - 2)
-                                              for x in range(l, l + corner)],
-                                     "right": [(x, y) for y in (t + corner + 1, (t + b) // 2, b - corner - 2)
-                                               for x in range(r - corner, r)]}
-                            for side, points in sides.items():
-                                hits = {p[0] if side in ("top", "bottom") else p[1] for p in points
-                                        if winetest.near(frame_line, shot.at(*p), 10)}
-                                self.assertEqual(3, len(hits), f"button {l},{t}: no frame line along its {side}")
-                        # The chosen mark's dot is at its scaled centre, and the mark fills its image.
                         cx, cy = ox + mark[0] + px(90), oy + py + px(90)
+
+                        def frames_missing(shot):
+                            missing = []
+                            for l, t, r, b in buttons:
+                                across = (l + corner + 2, (l + r) // 2, r - corner - 3)
+                                down = (t + corner + 1, (t + b) // 2, b - corner - 2)
+                                sides = {"top": [(x, y) for x in across for y in range(t, t + corner)],
+                                         "bottom": [(x, y) for x in across for y in range(b - corner, b)],
+                                         "left": [(x, y) for y in down for x in range(l, l + corner)],
+                                         "right": [(x, y) for y in down for x in range(r - corner, r)]}
+                                for side, points in sides.items():
+                                    hits = {p[0] if side in ("top", "bottom") else p[1] for p in points
+                                            if winetest.near(frame_line, shot.at(*p), 10)}
+                                    if len(hits) != 3:
+                                        missing.append(f"button {l},{t}: no frame line along its {side}")
+                            return missing
+                        shot = other.screenshot_showing(f"settings-{dpi}", lambda shot: not frames_missing(shot) and
+                                                        winetest.near((0x10, 0x3C, 0x74), shot.at(cx, cy), 8))
+                        self.assertEqual(3, len(buttons))
+                        self.assertEqual([], frames_missing(shot))
+                        # The chosen mark's dot is at its scaled centre, and the mark fills its image.
                         self.assertTrue(winetest.near((0x10, 0x3C, 0x74), shot.at(cx, cy), 8), shot.at(cx, cy))
                         self.assertTrue(winetest.near((0xFF, 0xFF, 0xFF), shot.at(cx + px(45), cy), 8),
                                         shot.at(cx + px(45), cy))
@@ -409,8 +414,7 @@ class SettingsTest(winetest.ProgramTest):
         code, lines = self.driver("messagebox", "Tavelo (ScreenSaver)", 10000, "--dismiss")
         self.assertEqual(0, code, "no message")
         self.assertIn("設定を保存できませんでした", lines[0])
-        time.sleep(0.3)
-        self.assertEqual(1, self.driver("wait-exit", 200)[0], "the dialog closed")
+        self.assertEqual(1, self.driver("wait-exit", 300)[0], "the dialog closed")
         self.assertEqual(before, self.saved())
         # Alt+F4 closes it without saving.
         self.assertEqual(0, self.driver("chord", 18, 115)[0])

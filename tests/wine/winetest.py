@@ -11,22 +11,14 @@ import queue
 import shutil
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 import unittest
 
-
-class Screenshot:
-    def __init__(self, width, height, rgb, path):
-        self.width, self.height, self.rgb, self.path = width, height, rgb, path
-
-    def at(self, x, y):
-        i = (y * self.width + x) * 3
-        return self.rgb[i], self.rgb[i + 1], self.rgb[i + 2]
-
-    def rows(self, y0, y1):
-        return self.rgb[y0 * self.width * 3:y1 * self.width * 3]
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+import xtest  # noqa: E402
+from xtest import (Monitors, Screenshot, Xvfb, near, read_bmp, screenshot_showing,  # noqa: E402,F401
+                   wait_until, write_bmp)
 
 
 class Driver:
@@ -77,6 +69,20 @@ class Driver:
 OUR_PROGRAMS = ("Tavelo.scr", "Tavelo.dll")
 
 
+def open_dialog(test, driver, caption="<Tavelo>"):
+    """Waits for the settings dialog to be up and still (its buttons made, its
+    opening animation over: the same window and children twice); its children."""
+    test.assertEqual(0, driver("find", "*", caption, 20000, "--visible")[0], "the dialog did not open")
+    look = lambda: driver("find", "*", caption, 0)[1] + driver("children", caption)[1]
+    seen = [look()]
+
+    def still():
+        seen.append(look())
+        return sum("class=TaveloCommand" in c for c in seen[-1]) >= 3 and seen[-1] == seen[-2]
+    test.assertTrue(wait_until(still, every=0.2), "the dialog does not settle")
+    return [c for c in seen[-1] if c not in seen[-1][:1]]
+
+
 def end_ours(driver):
     """Ends every process of our programs; returns how many there were."""
     code, lines = driver("end-all", *OUR_PROGRAMS)
@@ -108,69 +114,6 @@ def stop_wineserver(prefix):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-def start_x_server(command, env=None):
-    """Starts an X server on a free display number (it writes the number to
-    the descriptor given with -displayfd); returns (process, ":N") once the
-    server answers."""
-    read, write = os.pipe()
-    process = subprocess.Popen([command[0], "-displayfd", str(write), *command[1:]], pass_fds=(write,), env=env,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
-    number = b""
-    while not number.endswith(b"\n"):
-        chunk = os.read(read, 16)
-        if not chunk:
-            break
-        number += chunk
-    os.close(read)
-    display = ":" + number.decode().strip()
-    # The number comes a moment before the server answers.
-    for _ in range(100):
-        if subprocess.run(["xdpyinfo", "-display", display], stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL).returncode == 0:
-            break
-        time.sleep(0.05)
-    return process, display
-
-
-class Xvfb:
-    """An X server of its own on a free display number (glx=False: one
-    without the GLX extension)."""
-
-    def __init__(self, screen="1024x768x24", glx=True):
-        self.process, self.display = start_x_server(
-            ["Xvfb", "-screen", "0", screen, "+extension" if glx else "-extension", "GLX", "-nolisten", "tcp"])
-
-    def close(self, prefix=None):
-        if prefix:  # Wine's processes on this display go first
-            stop_wineserver(prefix)
-        self.process.terminate()
-        self.process.wait()
-
-
-class Monitors:
-    """Monitors side by side, left to right: an Xvfb host and a Xephyr on it
-    with one screen each, joined by Xinerama. Wine sees them as monitors
-    where its X11 driver does not use XRandR (which shows only the first);
-    the first is the primary unless primary= names another (the ones left of
-    it then lie at negative coordinates). Such a display cannot change modes."""
-
-    def __init__(self, screens=("1280x1024", "1024x768")):
-        sizes = [tuple(int(v) for v in s.split("x")) for s in screens]
-        self.host = Xvfb(f"{sum(w for w, h in sizes)}x{max(h for w, h in sizes)}x24")
-        command = ["Xephyr", "+xinerama", "-nolisten", "tcp"]
-        for screen in screens:
-            command += ["-screen", screen]
-        self.process, self.display = start_x_server(command, env=dict(os.environ, DISPLAY=self.host.display))
-
-    def close(self, prefix=None):
-        if prefix:
-            stop_wineserver(prefix)
-        self.process.terminate()
-        self.process.wait()
-        self.host.close()
-
-
 class WineSession:
     def __init__(self, build, source):
         self.build = os.path.abspath(build)
@@ -194,7 +137,8 @@ class WineSession:
 
     def close(self):
         if self.xvfb:
-            self.xvfb.close(self.prefix)
+            stop_wineserver(self.prefix)  # Wine's processes on this display go first
+            self.xvfb.close()
 
     def windows_path(self, path):
         return "Z:" + os.path.abspath(path).replace("/", "\\")
@@ -223,12 +167,12 @@ class WineSession:
         return subprocess.run(command, timeout=timeout, stdout=output, stderr=output)
 
     def screenshot(self, name, display=None):
-        path = os.path.join(self.shots, name + ".png")
-        subprocess.run(["import", "-display", display or self.display, "-window", "root", path], check=True)
-        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True, stdout=subprocess.PIPE).stdout
-        size = subprocess.run(["identify", "-format", "%w %h", path], check=True,
-                              stdout=subprocess.PIPE).stdout.decode().split()
-        return Screenshot(int(size[0]), int(size[1]), raw, path)
+        return xtest.screenshot(display or self.display, os.path.join(self.shots, name + ".png"))
+
+    def screenshot_showing(self, name, shows, display=None, limit=30.0):
+        """The first screenshot that shows what shows(shot) looks for (or the
+        last taken): see xtest.screenshot_showing."""
+        return screenshot_showing(display or self.display, os.path.join(self.shots, name + ".png"), shows, limit)
 
     def key(self, name):
         subprocess.run(["xdotool", "key", name], env=self.env, check=True)
@@ -260,7 +204,8 @@ class OtherDesktop:
     def __exit__(self, *exc):
         if self.driver:
             self.driver.close()
-        self.screen.close(self.real_prefix)
+        stop_wineserver(self.real_prefix)
+        self.screen.close()
         return False
 
     def install(self, folder, names=OUR_PROGRAMS):
@@ -269,6 +214,9 @@ class OtherDesktop:
 
     def screenshot(self, name):
         return self.session.screenshot(name, display=self.screen.display)
+
+    def screenshot_showing(self, name, shows, limit=30.0):
+        return self.session.screenshot_showing(name, shows, display=self.screen.display, limit=limit)
 
 
 def install_programs(bin_folder, drive_c, folder, names):
@@ -284,56 +232,6 @@ def install_programs(bin_folder, drive_c, folder, names):
 def settings_file(*lines):
     """Tavelo.ini's bytes: the lines joined with CR LF, in Shift_JIS."""
     return "".join(line + "\r\n" for line in lines).encode("cp932")
-
-
-def wait_until(check, limit=30.0, every=0.1):
-    """Polls check() until it is true, at most limit seconds; its last value."""
-    deadline = time.monotonic() + limit
-    while True:
-        value = check()
-        if value or time.monotonic() > deadline:
-            return value
-        time.sleep(every)
-
-
-def near(expected, actual, tolerance=6):
-    """Two colours alike within a tolerance on each channel."""
-    return all(abs(e - a) <= tolerance for e, a in zip(expected, actual))
-
-
-def read_bmp(path):
-    """A 24-bit bottom-up BMP as (width, height, rows top first of RGB bytes)."""
-    import struct
-    with open(path, "rb") as f:
-        data = f.read()
-    offset, = struct.unpack_from("<I", data, 10)
-    size, width, height, planes, bits = struct.unpack_from("<IiiHH", data, 14)
-    assert bits == 24 and height > 0, (bits, height)
-    stride = (width * 3 + 3) & ~3
-    rows = []
-    for y in range(height):
-        start = offset + (height - 1 - y) * stride
-        row = data[start:start + width * 3]
-        rgb = bytearray(row)
-        rgb[0::3], rgb[2::3] = row[2::3], row[0::3]
-        rows.append(bytes(rgb))
-    return width, height, rows
-
-
-def write_bmp(path, width, height, pixel):
-    """A 24-bit bottom-up BMP; pixel(x, y) -> (r, g, b) with y = 0 the top row."""
-    import struct
-    stride = (width * 3 + 3) & ~3
-    body = bytearray()
-    for y in range(height - 1, -1, -1):
-        row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        body += row + bytes(stride - width * 3)
-    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(b"BM" + struct.pack("<IHHI", 54 + len(body), 0, 0, 54) + header + body)
 
 
 def main(test_case_classes):
