@@ -8,15 +8,9 @@
 #include <string>
 
 #include "FileReplace.h"
+#include "NativePath.h"
 
 namespace {
-
-std::string Native(std::string path) {
-    for (char& c : path) {
-        if (c == '\\') c = '/';
-    }
-    return path;
-}
 
 // Temporary files of earlier writes that never got renamed (a crash).
 void RemoveLeftovers(const std::string& target) {
@@ -36,7 +30,7 @@ void RemoveLeftovers(const std::string& target) {
 }  // namespace
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
-    const std::string target = Native(path);
+    const std::string target = NativePath(path);
     const std::string temporary = target + ".tmp-" + std::to_string(getpid());
     struct stat old {};
     const bool existed = stat(target.c_str(), &old) == 0;

@@ -1,5 +1,6 @@
 // Win32 handles that give themselves back: kernel objects, device contexts,
-// GDI objects and the objects selected into a context for a while. Each is
+// GDI objects, OpenGL contexts and the objects selected into a context for a
+// while. Each is
 // owned by exactly one holder and released when it goes, on every way out.
 #pragma once
 
@@ -69,11 +70,12 @@ struct WindowTraits {
 };
 using Window = Owned<HWND, WindowTraits>;
 
-// A window's (or, for no window, the screen's) device context from GetDC,
-// given back with ReleaseDC.
+// A window's (or, for a null window, the screen's) device context from
+// GetDC, given back with ReleaseDC. Made without a window it holds none.
 class WindowDC {
 public:
-    explicit WindowDC(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
+    WindowDC() : window_(nullptr), dc_(nullptr) {}
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
     ~WindowDC() {
         if (dc_ != nullptr) ReleaseDC(window_, dc_);
     }
@@ -99,21 +101,24 @@ private:
 };
 
 // A memory device context (CreateCompatibleDC), deleted with DeleteDC.
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC compatibleWith = nullptr) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDC() {
-        if (dc_ != nullptr) DeleteDC(dc_);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
-
-private:
-    HDC dc_;
+struct MemoryDCTraits {
+    static HDC None() { return nullptr; }
+    static bool Valid(HDC dc) { return dc != nullptr; }
+    static void Close(HDC dc) { DeleteDC(dc); }
 };
+using MemoryDC = Owned<HDC, MemoryDCTraits>;
+
+// An OpenGL rendering context of one's own: no longer current, then deleted
+// (the textures and lists it holds go with it).
+struct GLContextTraits {
+    static HGLRC None() { return nullptr; }
+    static bool Valid(HGLRC context) { return context != nullptr; }
+    static void Close(HGLRC context) {
+        if (wglGetCurrentContext() == context) wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(context);
+    }
+};
+using GLContext = Owned<HGLRC, GLContextTraits>;
 
 // An object selected into a device context for a scope; the one it replaced
 // goes back when the scope ends (a context must never be deleted, nor an

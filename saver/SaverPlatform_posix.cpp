@@ -11,19 +11,13 @@
 #include <cstdio>
 #include <string>
 
+#include "NativePath.h"
 #include "SaverPlatform.h"
 #include "Utf8.h"
 
 namespace {
 
 std::string g_programFolder;
-
-std::string Native(std::string path) {
-    for (char& c : path) {
-        if (c == '\\') c = '/';
-    }
-    return path;
-}
 
 // Converts with iconv; unconvertible characters become "?".
 std::string Convert(const std::string& text, const char* to, const char* from, const char* question) {
@@ -94,7 +88,7 @@ std::string ToShiftJis(const std::string& utf8) {
 std::string FromShiftJis(const std::string& bytes) { return Convert(bytes, "UTF-8", "CP932", "\xE3\x83\xBB"); }
 
 FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
-    const int fd = open(Native(path).c_str(), O_RDONLY);
+    const int fd = open(NativePath(path).c_str(), O_RDONLY);
     if (fd < 0) return errno == ENOENT ? FileRead::Missing : FileRead::Failed;
     bytes.clear();
     char chunk[65536];
@@ -107,7 +101,7 @@ FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
 
 bool CanOpenForReading(const std::string& path) {
     if (path.empty()) return false;
-    const int fd = open(Native(path).c_str(), O_RDONLY);
+    const int fd = open(NativePath(path).c_str(), O_RDONLY);
     if (fd < 0) return false;
     struct stat st {};
     const bool isFile = fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);

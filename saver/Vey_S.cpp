@@ -75,7 +75,7 @@ void Vey_S::Form_Load() {
     Move(Left(), Top(), forms::Screen::Width(), forms::Screen::Height());
     Display(0).Resize(forms::Screen::VirtualWidth(), forms::Screen::VirtualHeight());
     {
-        const win::WindowDC screen;  // the whole screen, in screen coordinates
+        const win::WindowDC screen(nullptr);  // the whole screen, in screen coordinates
         if (screen) {
             BitBlt(Display(0).DC(), 0, 0, Display(0).ScaleWidth(), Display(0).ScaleHeight(), screen.get(),
                    forms::Screen::VirtualLeft(), forms::Screen::VirtualTop(), SRCCOPY);

@@ -19,11 +19,13 @@
 class Renderer;
 
 // One window of the renderer, on one monitor: its device context, OpenGL
-// context and scene. Given back in the reverse order when it goes.
+// context and scene, each held by its owner and given back in the reverse
+// order when it goes: the scene with its own context current (texture names
+// are each context's own: freed in another window's context they would free
+// that window's), then the context, the device context, the window.
 class RendererWindow {
 public:
     RendererWindow(Renderer& owner, const WindowPlan& plan, const Sea& sea);
-    ~RendererWindow();  // the scene's textures in its own context, then the context
     RendererWindow(const RendererWindow&) = delete;
     RendererWindow& operator=(const RendererWindow&) = delete;
 
@@ -32,18 +34,30 @@ public:
     bool Open(HINSTANCE instance, const wchar_t* className, const wchar_t* caption);
     bool MakeCurrent() const;
     void Show();
-    void SwapBuffers() const { ::SwapBuffers(dc_); }
+    void SwapBuffers() const { ::SwapBuffers(dc_.get()); }
 
     Renderer& owner;
     WindowPlan plan;
-    Scene scene;
     bool active = true;  // not minimised: frames are drawn
     HWND hWnd() const { return window_.get(); }
 
 private:
+    // Makes the window's context current as it goes, so that the scene, which
+    // goes next, frees its textures there.
+    struct CurrentAtTheEnd {
+        const RendererWindow& window;
+        ~CurrentAtTheEnd() { window.MakeCurrent(); }
+    };
+
     win::Window window_;
-    HDC dc_ = nullptr;  // the window's own (CS_OWNDC)
-    HGLRC context_ = nullptr;
+    win::WindowDC dc_;  // the window's own (CS_OWNDC)
+    win::GLContext context_;
+
+public:
+    Scene scene;
+
+private:
+    CurrentAtTheEnd currentAtTheEnd_{*this};
 };
 
 class Renderer {

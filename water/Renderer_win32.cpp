@@ -8,14 +8,13 @@
 // a window.
 #include "Renderer.h"
 
-#include <cstdio>
-
 #include <string>
 #include <vector>
 
 #include "CommandLine.h"
 #include "Displays.h"
 #include "FramePacer.h"
+#include "FrameReport.h"
 #include "GLHeaders.h"  // <windows.h> first
 #include <mmsystem.h>
 #include "LibrarySearch.h"
@@ -85,17 +84,6 @@ SceneLook LookOf(const WindowPlan& plan) {
 RendererWindow::RendererWindow(Renderer& owner, const WindowPlan& plan, const Sea& sea)
     : owner(owner), plan(plan), scene(sea) {}
 
-RendererWindow::~RendererWindow() {
-    // Texture names are each context's own: freed in another window's
-    // context they would free that window's. With no context current, the
-    // scene's own clean-up touches none.
-    if (MakeCurrent()) scene.ReleaseTextures();
-    wglMakeCurrent(nullptr, nullptr);
-    if (context_ != nullptr) wglDeleteContext(context_);
-    if (dc_ != nullptr) ReleaseDC(window_.get(), dc_);
-    // window_ is destroyed last, by its holder.
-}
-
 bool RendererWindow::Open(HINSTANCE instance, const wchar_t* className, const wchar_t* caption) {
     const DWORD style = WS_POPUP;
     // Topmost, like the system's own savers: the taskbars of the other
@@ -107,19 +95,19 @@ bool RendererWindow::Open(HINSTANCE instance, const wchar_t* className, const wc
     window_.Reset(CreateWindowExW(exStyle, className, caption, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, r.left,
                                   r.top, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance,
                                   this));
-    if (!window_ || (dc_ = GetDC(window_.get())) == nullptr) return false;
-    const int format = ChoosePixelFormat(dc_, &kPixelFormat);
-    if (format == 0 || !SetPixelFormat(dc_, format, &kPixelFormat)) return false;
-    if ((context_ = wglCreateContext(dc_)) == nullptr) return false;
+    if (!window_ || !(dc_ = win::WindowDC(window_.get()))) return false;
+    const int format = ChoosePixelFormat(dc_.get(), &kPixelFormat);
+    if (format == 0 || !SetPixelFormat(dc_.get(), format, &kPixelFormat)) return false;
+    context_.Reset(wglCreateContext(dc_.get()));
     return MakeCurrent();
 }
 
 // With one monitor the context is current all the while: the frame loop
 // makes no call for it.
 bool RendererWindow::MakeCurrent() const {
-    if (context_ == nullptr) return false;
-    if (wglGetCurrentContext() == context_ && wglGetCurrentDC() == dc_) return true;
-    return wglMakeCurrent(dc_, context_) != FALSE;
+    if (!context_ || !dc_) return false;
+    if (wglGetCurrentContext() == context_.get() && wglGetCurrentDC() == dc_.get()) return true;
+    return wglMakeCurrent(dc_.get(), context_.get()) != FALSE;
 }
 
 void RendererWindow::Show() {
@@ -281,21 +269,7 @@ int Renderer::Run() {
         return 0;
     }
 
-#ifdef TAVELO_FRAME_REPORT
-    // Measuring build only (not shipped): frames drawn and time taken; with
-    // TAVELO_FRAME_TICK set, the sea held at that tick count; with
-    // TAVELO_FRAME_STALL set, the loop stuck for good after its first frame,
-    // said in the report (what the saver guard must cope with).
-    DWORD frames = 0;
-    const bool stall = GetEnvironmentVariableW(L"TAVELO_FRAME_STALL", nullptr, 0) > 0;
-    const DWORD firstTick = GetTickCount();
-    static uint32_t heldTick = 0;
-    wchar_t held[16] = {};
-    if (GetEnvironmentVariableW(L"TAVELO_FRAME_TICK", held, 16) > 0) {
-        heldTick = static_cast<uint32_t>(wcstoul(held, nullptr, 10));
-        SetWaveClock([] { return heldTick; });
-    }
-#endif
+    FrameReport report;  // the measuring build's; nothing in the one shipped
     // One frame per refresh: the primary's swap waits for the display where
     // the driver does that (the other windows' swaps do not wait, so a frame
     // takes one refresh however many monitors there are); otherwise the loop
@@ -338,27 +312,10 @@ int Renderer::Run() {
         }
         pacer.FrameStarting(NowMs());
         DrawFrame();
-#ifdef TAVELO_FRAME_REPORT
-        if (++frames == 1 && stall) {
-            if (FILE* report = _wfopen(L"C:\\Tavelo-frames.txt", L"w")) {
-                std::fputs("stalled\n", report);
-                std::fclose(report);
-            }
-            Sleep(INFINITE);
-        }
-#endif
+        report.FrameDrawn();
     }
     timeEndPeriod(1);
-#ifdef TAVELO_FRAME_REPORT
-    const DWORD elapsed = GetTickCount() - firstTick;
-    if (FILE* report = _wfopen(L"C:\\Tavelo-frames.txt", L"w")) {
-        std::fprintf(report, "frames=%lu ms=%lu fps=%.1f refresh=%d swapinterval=%d paced=%d windows=%u software=%d\n",
-                     frames, elapsed, elapsed ? frames * 1000.0 / elapsed : 0.0, DisplayRefreshHz(),
-                     swapInterval ? 1 : 0, pacer.Waits() ? 1 : 0, static_cast<unsigned>(windows_.size()),
-                     software ? 1 : 0);
-        std::fclose(report);
-    }
-#endif
+    report.Write({DisplayRefreshHz(), swapInterval, pacer.Waits(), static_cast<unsigned>(windows_.size()), software});
     CloseRendererWindow();
     if (guard_) guard_->LoopClosed();
     // A close ends through WM_QUIT (exit code 0); Escape is a normal end too.

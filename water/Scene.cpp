@@ -320,13 +320,6 @@ void Scene::DrawStrips(bool surfacePass, int first, int end) {
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 
-void Scene::ReleaseTextures() {
-    BackdropTexture.Release();
-    SurfaceTexture.Release();
-    ReflectionTexture.Release();
-    for (Texture& tile : BackdropTiles) tile.Release();
-}
-
 void Scene::ResizeViewport(int width, int height) {
     if (height == 0) height = 1;
     viewportWidth_ = width;

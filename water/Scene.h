@@ -52,9 +52,6 @@ public:
     // The sea as it is now (the renderer updates it once a frame for all windows).
     void DrawFrame();
     void ResizeViewport(int width, int height);
-    // Frees the textures; call it with this scene's context current (texture
-    // names are the context's own: in another they free another's).
-    void ReleaseTextures();
 
     Texture BackdropTexture;
     Texture SurfaceTexture;

@@ -75,7 +75,7 @@ namespace {
 std::string g_title;
 
 int DotsPerInch(int index) {
-    const win::WindowDC screen;
+    const win::WindowDC screen(nullptr);
     const int dpi = GetDeviceCaps(screen.get(), index);
     return dpi > 0 ? dpi : 96;
 }

@@ -130,7 +130,7 @@ HFONT DialogFont(bool underline) {
     static HFONT plain = nullptr, underlined = nullptr;
     HFONT& font = underline ? underlined : plain;
     if (font == nullptr) {
-        const win::WindowDC screen;
+        const win::WindowDC screen(nullptr);
         const int height = -MulDiv(975, GetDeviceCaps(screen.get(), LOGPIXELSY), 7200);  // 9.75 pt
         font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE, SHIFTJIS_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,

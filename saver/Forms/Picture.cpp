@@ -23,12 +23,9 @@ Picture::Picture(int width, int height) : width_(width), height_(height) {
     bitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap_) return;
     bits_ = static_cast<uint32_t*>(bits);
-    dc_.emplace();
-    if (!*dc_) {
-        dc_.reset();
-        return;
-    }
-    selected_.emplace(dc_->get(), bitmap_.get());
+    dc_.Reset(CreateCompatibleDC(nullptr));
+    if (!dc_) return;
+    selected_.emplace(dc_.get(), bitmap_.get());
 }
 
 std::shared_ptr<Picture> Picture::FromBitmap(HBITMAP bitmap) {
@@ -36,7 +33,7 @@ std::shared_ptr<Picture> Picture::FromBitmap(HBITMAP bitmap) {
     if (bitmap == nullptr || !GetObjectW(bitmap, sizeof info, &info)) return nullptr;
     auto picture = std::make_shared<Picture>(info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight);
     if (!picture->Valid()) return nullptr;
-    const win::MemoryDC source;
+    const win::MemoryDC source(CreateCompatibleDC(nullptr));
     {
         const win::Selection selected(source.get(), bitmap);
         BitBlt(picture->DC(), 0, 0, picture->Width(), picture->Height(), source.get(), 0, 0, SRCCOPY);

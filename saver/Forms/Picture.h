@@ -32,7 +32,7 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
-    HDC DC() const { return dc_ ? dc_->get() : nullptr; }
+    HDC DC() const { return dc_.get(); }
     HBITMAP Bitmap() const { return bitmap_.get(); }
     bool Valid() const { return DC() != nullptr; }
     // The picture as a 24-bit BMP file; false when it cannot be written.
@@ -45,7 +45,7 @@ private:
     // Released in the reverse order: the bitmap is selected out of its
     // context, the context deleted, then the bitmap.
     win::Bitmap bitmap_;
-    std::optional<win::MemoryDC> dc_;
+    win::MemoryDC dc_;
     std::optional<win::Selection> selected_;
     uint32_t* bits_ = nullptr;
 };
