@@ -187,6 +187,8 @@ int main(int argc, char** argv) {
             const double now = NowMs();
             if (now - since >= 1000.0) {
                 rate = FrameRateText(frames * 1000.0 / (now - since));
+                std::printf("tavelo: %s\n", rate.c_str());  // for one who runs it by hand, too
+                std::fflush(stdout);
                 frames = 0;
                 since = now;
             }

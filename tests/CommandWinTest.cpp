@@ -146,3 +146,15 @@ TEST_F(CommandWinTest, FacesOfEachStateOnTheScreen) {
     EXPECT_EQ(3, clicks);
     EXPECT_EQ((V{0xECE9D8, 0xC9C7BA, 0xF5F4EA, 0xF5F4EA}), WideTop());
 }
+
+// A press that comes up one pixel past the right or the bottom edge clicks
+// nothing; one on the last pixel inside does. (Input arrives in order: the
+// one click counted proves the two releases outside were handled.)
+TEST_F(CommandWinTest, AReleaseJustPastTheEdgeClicksNothing) {
+    const int right = kLeft + 10 + 77, bottom = kTop + 10 + 25;  // just outside the wide button
+    for (const POINT up : {POINT{right, kOnWideY}, POINT{kOnWideX, bottom}, POINT{right - 1, bottom - 1}}) {
+        MouseOnWide(MOUSEEVENTF_LEFTDOWN);
+        windriver::SendMouseButton(up.x, up.y, MOUSEEVENTF_LEFTUP);
+    }
+    EXPECT_TRUE(ClicksReach(1)) << clicks;
+}

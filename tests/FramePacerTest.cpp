@@ -132,6 +132,13 @@ TEST(FramePacerTest, SoftwareRasterisersArePacedTo30FramesASecond) {
     EXPECT_EQ(0, r.longestWait);
     EXPECT_EQ(20, r.frames);
     EXPECT_DOUBLE_EQ(1000.0 / 60, FramePacer(60, true, 75).PeriodMs());  // a cap above the refresh changes nothing
+    for (const int hz : {75, 144}) {  // faster displays: still 30, and never a long pause
+        FramePacer capped(hz, true, kSoftwareFramesPerSecond);
+        r = RunLoop(capped, {5.0, 1000.0 / hz}, 1000.0);
+        EXPECT_GE(r.frames, 29) << hz;
+        EXPECT_LE(r.frames, 31) << hz;
+        EXPECT_LE(r.longestWait, 34) << hz;
+    }
     const std::pair<const char*, bool> names[] = {
         {"GDI Generic", true}, {"llvmpipe (LLVM 15.0.6, 256 bits)", true}, {"softpipe", true},
         {"Software Rasterizer", true}, {"Google SwiftShader", true}, {"D3D12 (Microsoft Basic Render Driver)", true},

@@ -125,6 +125,11 @@ TEST(TaveloLinuxTest, TheDuskIsNoBlackPictureAndABlankedScreenIs) {
     EXPECT_FALSE(MostlyBlack(dusk));
     EXPECT_TRUE(MostlyBlack(Plain(0)));
     EXPECT_FALSE(MostlyBlack(Plain(120)));
+    for (int channel = 0; channel < 3; ++channel) {  // a saturated desktop: pure red, green or blue
+        RGBImage pure = Plain(0);
+        for (size_t i = size_t(channel); i < pure.data.size(); i += 3) pure.data[i] = 255;
+        EXPECT_FALSE(MostlyBlack(pure)) << channel;
+    }
 }
 
 TEST(TaveloLinuxTest, SigtermEndsTheDrawingLoopAtOnce) {

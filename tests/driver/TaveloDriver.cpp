@@ -375,11 +375,19 @@ int CommandDoubleClick(int, wchar_t** argv) {
     return sent ? 0 : 1;
 }
 
+// drag, and double-drag: a click first, so that the press is a double
+// click's second.
 int CommandDrag(int, wchar_t** argv) {
     const int fromX = _wtoi(argv[2]), fromY = _wtoi(argv[3]), toX = _wtoi(argv[4]), toY = _wtoi(argv[5]);
     windriver::SendMouseMove(fromX, fromY);
     windriver::PumpFor(150);
-    bool sent = windriver::SendMouseButton(fromX, fromY, MOUSEEVENTF_LEFTDOWN);
+    bool sent = true;
+    if (lstrcmpW(argv[1], L"double-drag") == 0) {
+        sent = windriver::SendMouseButton(fromX, fromY, MOUSEEVENTF_LEFTDOWN) &&
+               windriver::SendMouseButton(fromX, fromY, MOUSEEVENTF_LEFTUP);
+        windriver::PumpFor(40);
+    }
+    sent = windriver::SendMouseButton(fromX, fromY, MOUSEEVENTF_LEFTDOWN) && sent;
     windriver::PumpFor(150);
     windriver::SendMouseMove(toX, toY);
     windriver::PumpFor(250);  // long enough for a hover tick to see it there
@@ -570,6 +578,19 @@ int CommandSetmode(int argc, wchar_t** argv) {
     return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
 }
 
+// The primary monitor's work area (what a taskbar leaves of it), as the
+// monitor reports it: work=L,T,R,B.
+int CommandWorkarea(int, wchar_t**) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+    char text[64];
+    std::snprintf(text, sizeof text, "work=%ld,%ld,%ld,%ld\n", info.rcWork.left, info.rcWork.top, info.rcWork.right,
+                  info.rcWork.bottom);
+    Print(text);
+    return 0;
+}
+
 struct DriverCommand {
     const wchar_t* name;
     int words;  // at least, after the name
@@ -619,6 +640,8 @@ const DriverCommand kCommands[] = {
     {L"click", 2, "X Y", "moves the pointer there and clicks the left button (SendInput)", CommandClick},
     {L"double-click", 2, "X Y", "the same, twice in quick succession", CommandDoubleClick},
     {L"drag", 4, "X1 Y1 X2 Y2", "presses the left button at one place, releases it at the other", CommandDrag},
+    {L"double-drag", 4, "X1 Y1 X2 Y2", "clicks at the one place, then presses there again and releases at the other",
+     CommandDrag},
     {L"tap", 1, "VK", "presses and releases a key, the focus where it is", CommandTap},
     {L"combo", 1, "CAPTION", "the window's combo box: dropped=0|1 text=...", CommandCombo},
     {L"type", 1, "TEXT", "types the text into the window with the focus (SendInput)", CommandType},
@@ -630,6 +653,7 @@ const DriverCommand kCommands[] = {
     {L"above", 2, "CAPTION1 CAPTION2",
      "whether the first window lies above the second in the system's order of windows", CommandAbove},
     {L"children", 1, "CAPTION", "the child windows of a top-level window, a line each", CommandChildren},
+    {L"workarea", 0, "", "the primary monitor's work area, what a taskbar leaves of it: work=L,T,R,B", CommandWorkarea},
     {L"destroy-window", 1, "CAPTION", "destroys a window the driver made", CommandDestroyWindow},
 };
 

@@ -174,6 +174,32 @@ class StartTest(unittest.TestCase):
         print("ended after SIGTERM in", ", ".join(f"{t * 1000:.0f} ms" for t in took))
         self.assertLess(max(took), 0.5, took)  # (it took up to 1.5 s in its first 0.3 s)
 
+    def test_on_a_software_rasteriser_about_30_frames_a_second(self):
+        screen = xtest.Xvfb()
+        self.addCleanup(screen.close)
+        tavelo = subprocess.Popen([os.path.join(self.build, "bin", "tavelo"), "--root", "--fps"], stdout=subprocess.PIPE,
+                                  env=dict(os.environ, DISPLAY=screen.display, HOME=self.build))
+        rates = [float(tavelo.stdout.readline().split()[1]) for _ in range(4)]  # one a second
+        tavelo.terminate()
+        tavelo.wait(timeout=10)
+        print("llvmpipe:", rates, "frames a second")
+        self.assertTrue(all(rate <= 31.0 for rate in rates[1:]), rates)  # capped (uncapped here: 60 and more)
+        self.assertGreater(rates[-1], 5.0, rates)
+
+    def test_in_a_window_of_its_own_on_a_bare_x_server_the_water_moves(self):
+        screen = xtest.Xvfb()
+        self.addCleanup(screen.close)
+        tavelo = subprocess.Popen([os.path.join(self.build, "bin", "tavelo"), "--window"],
+                                  env=dict(os.environ, DISPLAY=screen.display, HOME=self.build))
+        self.addCleanup(tavelo.wait, 10)
+        self.addCleanup(tavelo.terminate)
+        path = os.path.join(self.build, "test-shots", "tavelo-window-{}.png")
+        water = lambda shot: {shot.at(x, y) for y in range(500, 768, 12) for x in range(0, 1024, 12)}
+        first = xtest.screenshot_showing(screen.display, path.format(1), lambda shot: len(water(shot)) > 200)
+        moved = lambda shot: sum(a != b for a, b in zip(first.rows(500, 768), shot.rows(500, 768))) > 5000
+        later = xtest.screenshot_showing(screen.display, path.format(2), moved)
+        self.assertTrue(len(water(first)) > 200 and moved(later), "no moving water in its window")
+
     def test_a_display_it_cannot_open_is_named(self):
         tavelo = os.path.join(self.build, "bin", "tavelo")
         env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}

@@ -5,6 +5,7 @@ the display mode it leaves behind, its message for a missing picture, and
 where the display mode cannot be switched, water in the display's own."""
 import os
 import shutil
+import subprocess
 import sys
 import time
 
@@ -94,6 +95,36 @@ class RendererTest(winetest.ProgramTest):
         finally:
             self.driver("setmode", 1024, 768, 32, "--registry")
 
+    def test_a_taskbar_does_not_shrink_the_window(self):
+        # A work area smaller than the monitor (what a taskbar along its bottom
+        # leaves; Wine takes it from the root window's _NET_WORKAREA, on a bare
+        # display kept up by a client of its own): the window covers the whole
+        # monitor all the same.
+        screen = winetest.Xvfb("1024x768x24")
+        env = dict(os.environ, DISPLAY=screen.display)
+        anchor = subprocess.Popen(["xprop", "-root", "-spy"], env=env, stdout=subprocess.DEVNULL)
+        prefix = self.session.prefix + "-bare"
+        winetest.stop_wineserver(prefix)
+        try:
+            subprocess.run(["xprop", "-root", "-f", "_NET_WORKAREA", "32cccc", "-set", "_NET_WORKAREA", "0, 0, 1024, 700"],
+                           env=env, check=True)
+            bare = winetest.Driver(self.session, bare=True, display=screen.display)
+            self.addCleanup(bare.close)
+            self.assertEqual(["work=0,0,1024,700"], bare("workarea")[1])
+            for name, source in (("Vey1.bmp", self.backdrop), ("Vey2.bmp", self.sunlight)):
+                shutil.copyfile(source, os.path.join(prefix, "drive_c", name))
+            self.assertEqual(0, bare("start", self.renderer)[0])
+            code, lines = bare("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")
+            self.assertIn("rect=0,0,1024,768 visible=1", lines[0] if code == 0 else "no window")
+            self.assertEqual(0, bare("close", "Tavelo_VC")[0])
+            self.assertEqual((0, ["exit=0"]), bare("wait-exit", 15000))
+            bare.close()
+        finally:
+            winetest.stop_wineserver(prefix)
+            anchor.terminate()
+            anchor.wait()
+            screen.close()
+
     def test_escape_ends_the_renderer(self):
         self.start_renderer()
         self.assertTrue(self.shows_water(self.session.screenshot_showing("renderer-escape", self.shows_water)))
@@ -101,6 +132,25 @@ class RendererTest(winetest.ProgramTest):
         code, lines = self.driver("wait-exit", 15000)
         self.assertEqual((0, ["exit=0"]), (code, lines))
         self.assertEqual(0, self.driver("gone", "Tavelo_VC", 1000)[0])
+
+    def test_on_a_software_rasteriser_about_30_frames_a_second(self):
+        # The measuring build reports what the shipped one does: Mesa's llvmpipe here.
+        report = os.path.join(self.session.drive_c, "Tavelo-frames.txt")
+        if os.path.exists(report):
+            os.remove(report)
+        frames = self.session.windows_path(os.path.join(self.session.bin, "water_frames.exe"))
+        self.assertEqual(0, self.driver("start", frames)[0])
+        self.assertEqual(0, self.driver("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
+        self.assertTrue(self.shows_water(self.session.screenshot_showing("renderer-frames", self.shows_water)))
+        time.sleep(3)  # the time measured
+        self.assertEqual(0, self.driver("key", "Tavelo_VC", 27)[0])
+        self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 15000))
+        with open(report) as f:
+            facts = dict(word.split("=") for word in f.read().split())
+        print("measuring build:", facts)
+        self.assertEqual("1", facts["software"])
+        self.assertLessEqual(float(facts["fps"]), 31.0)  # capped (uncapped here: about 40)
+        self.assertGreater(float(facts["fps"]), 5.0)
 
     def test_started_by_hand_with_handle_numbers_of_its_own_it_runs_unguarded(self):
         # Anyone may start it so: the numbers name none of the saver's gifts,

@@ -173,6 +173,34 @@ class ScreensTest(winetest.ProgramTest):
             desktop("destroy-window", "OnTop")
             desktop("destroy-window", "Wallpaper")
 
+    def test_a_monitor_left_of_the_primary_shows_its_own_part_of_the_desktop(self):
+        # The second head made the primary: the first lies left of it, at
+        # negative x, and the screen copy starts at the virtual screen's corner.
+        monitors = winetest.Monitors(("1280x1024", "1024x768"))
+        registry = [(X11, "UseXRandR", "REG_SZ", "N"), (X11, "PrimaryMonitor", "REG_SZ", "1")]
+        other = winetest.OtherDesktop(self.session, "left", monitors, registry, bare=True)
+        with other as desktop:
+            saver = other.install("Tavelo")
+            self.assertEqual(0, desktop("create-window", "Wallpaper", 2304, 1024, -1280, 0, "--picture",
+                                        self.session.windows_path(self.blocks))[0])
+            places = ((200, 100), (1100, 300), (1280 + 100, 100), (1280 + 900, 250))  # on the X screen
+            shows = lambda shot: all(winetest.near(blocks(x, y), shot.at(x, y), 2) for x, y in places)
+            self.assertTrue(shows(other.screenshot_showing("left-0", shows)), "the desktop does not show")
+            self.assertEqual(0, desktop("start", saver, "/s")[0], "the saver did not start")
+            self.assertTrue(winetest.wait_until(lambda: desktop("count", "Tavelo_VC")[1][0] == "count=2"))
+            lines = desktop("count", "Tavelo_VC")[1]
+            self.assertEqual({"rect=-1280,0,0,1024", "rect=0,0,1024,768"},
+                             {line.split(" visible")[0].split(" ")[-1] for line in lines[1:]})
+            # Each monitor's own part behind its water, once both draw.
+            water = lambda shot: all(len({shot.at(x, y) for y in range(y0, y0 + 60, 4) for x in range(x0, x0 + 200, 4)})
+                                     > 100 for x0, y0 in ((500, 940), (1280 + 400, 690)))
+            shot = other.screenshot_showing("left-1", lambda shot: shows(shot) and water(shot))
+            for x, y in places:
+                self.assertTrue(winetest.near(blocks(x, y), shot.at(x, y), 2), (x, y, shot.at(x, y)))
+            self.assertTrue(water(shot), "no water on both monitors")
+            self.end_run(desktop)
+            desktop("destroy-window", "Wallpaper")
+
 
 if __name__ == "__main__":
     sys.exit(winetest.main([ScreensTest]))

@@ -102,8 +102,10 @@ class SettingsTest(winetest.ProgramTest):
         credit = next(self.rect(c) for c in children if "caption=Design:" in c)
         self.assertLess(credit[2], ox + 324)
         mark_at = lambda shot, i: shot.at(ox + 12 + 28 + 6, oy + 16 + {0: 76, 1: 56, 2: 96}[i] + 6)
+        # The form's waves and the children's faces are painted apart: wait for both.
         shot = self.session.screenshot_showing("settings", lambda shot: shot.at(ox + 324 + 38, oy + 200 + 1) == (
-            0x00, 0x3C, 0x74) and winetest.near((0x10, 0x3C, 0x74), mark_at(shot, 2), 8))
+            0x00, 0x3C, 0x74) and winetest.near((0x10, 0x3C, 0x74), mark_at(shot, 2), 8)
+            and winetest.near((9, 9, 39), shot.at(ox + 5, oy + 3), 3))
         # The MP3、WAV mark selected (its dark dot), the others not.
         mark = lambda i: mark_at(shot, i)
         self.assertTrue(winetest.near((0x10, 0x3C, 0x74), mark(2), 8), mark(2))
@@ -131,6 +133,19 @@ class SettingsTest(winetest.ProgramTest):
         self.press(27)  # Escape: closed, nothing written
         self.closed()
         self.assertEqual(ini("[Section]", f"{SOURCE}= 2", f"{TRACK}= 0", f"{FILE}={self.sea}"), self.saved())
+
+    def test_a_hand_edited_screen_mode_shows_the_switch_marked(self):
+        for mode in ("2", "-1"):  # anything but 1 switches, as a run does
+            self.open_dialog(ini("[Section]", f"{MODE}= {mode}"))
+            ox, oy = self.origin
+            mark = lambda shot, i: shot.at(ox + 12 + 280 + 6, oy + 16 + (56, 76)[i] + 6)
+            dark, white = (0x10, 0x3C, 0x74), (0xFF, 0xFF, 0xFF)
+            shot = self.session.screenshot_showing(f"settings-mode-{mode}", lambda shot: winetest.near(
+                dark, mark(shot, 0), 8) and winetest.near(white, mark(shot, 1), 8))
+            self.assertTrue(winetest.near(dark, mark(shot, 0), 8), (mode, mark(shot, 0)))
+            self.assertTrue(winetest.near(white, mark(shot, 1), 8), (mode, mark(shot, 1)))
+            self.press(27)
+            self.closed()
 
     def test_saving_each_case_writes_what_the_user_chose(self):
         other = ("[Other]", "Keep=me")
@@ -308,9 +323,10 @@ class SettingsTest(winetest.ProgramTest):
             os.remove(links)
         self.open_dialog(before)
         ox, oy = self.origin
-        self.assertEqual(0, self.driver("drag", ox + 362, oy + 182, ox + 362, oy + 212)[0])  # form, then 設定
-        self.still_open()
-        self.assertEqual(before, self.saved())
+        for drag in ("drag", "double-drag"):  # form, then 設定 (a double click's second press, too)
+            self.assertEqual(0, self.driver(drag, ox + 362, oy + 182, ox + 362, oy + 212)[0])
+            self.still_open()
+            self.assertEqual(before, self.saved())
         # The link, through the shell: its "open" of https writes to a file here.
         code, children = self.driver("children", "<Tavelo>")
         link = next(self.rect(c) for c in children if "caption=https://" in c)
