@@ -13,7 +13,11 @@ import unittest
 sys.path.insert(0, os.path.dirname(__file__))
 import winetest  # noqa: E402
 
-PLANTED = ("glu32.dll", "opengl32.dll", "winmm.dll", "msimg32.dll")
+# What the programs import, what MP3 playback loads later by name, what the file dialog loads.
+PLANTED = ("glu32.dll", "opengl32.dll", "winmm.dll", "msimg32.dll", "mciqtz32.dll", "quartz.dll", "msacm32.dll",
+           "dsound.dll", "comctl32.dll")
+# One second of MPEG-1 layer III frames (128 kbit/s, 44.1 kHz), silent.
+MP3 = (bytes((0xFF, 0xFB, 0x90, 0xC0)) + bytes(413)) * 40
 DESKTOPS = "HKCU\\Software\\Wine\\Explorer\\Desktops"
 FILE = "BGMﾌｧｲﾙ"
 
@@ -37,17 +41,24 @@ class SafetyTest(winetest.ProgramTest):
             path = os.path.join(self.folder, name)
             if os.path.exists(path):
                 os.remove(path)
-        for path in (self.marker, os.path.join(self.folder, "Tavelo.ini")):
+        for path in (self.marker, os.path.join(self.folder, "Tavelo.ini"), os.path.join(self.folder, "sea.mp3")):
             if os.path.exists(path):
                 os.remove(path)
         self.driver("destroy-window", "Host")
+
+    def open_file_dialog(self, children):
+        buttons = [tuple(int(v) for v in c.split("rect=")[1].split()[0].split(","))
+                   for c in children if "class=TaveloCommand" in c]
+        left, top, right, bottom = sorted(buttons)[0]  # "...", the leftmost
+        self.driver("click", (left + right) // 2, (top + bottom) // 2)
+        self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 10000, "--visible")[0])
 
     def test_libraries_planted_beside_the_programs_are_never_loaded(self):
         for name in PLANTED:
             shutil.copyfile(os.path.join(self.session.bin, "planted.dll"), os.path.join(self.folder, name))
         # Wine told to prefer them, as Windows does for names that are not known DLLs.
-        overrides = "mscoree,mshtml=;winemenubuilder.exe=d;" + ",".join(n[:-4] for n in PLANTED) + "=n,b"
-        self.assertEqual(0, self.driver("setenv", "WINEDLLOVERRIDES", overrides)[0])
+        self.driver.close()
+        self.driver = winetest.Driver(self.session, dll_overrides=",".join(n[:-4] for n in PLANTED) + "=n,b")
         # A program of that folder that does not guard itself loads them: the marker works.
         loader = "C:\\" + self.folder_name + "\\tavelo_driver.exe"
         self.assertEqual(0, self.driver("start", loader, "load-library", "glu32.dll")[0])
@@ -55,6 +66,11 @@ class SafetyTest(winetest.ProgramTest):
         self.assertTrue(os.path.exists(self.marker), "the planted library was not loaded even unguarded")
         os.remove(self.marker)
 
+        # A run with music, then the settings with the file dialog opened.
+        with open(os.path.join(self.folder, "sea.mp3"), "wb") as f:
+            f.write(MP3)
+        with open(os.path.join(self.folder, "Tavelo.ini"), "wb") as f:
+            f.write(ini("[Section]", "BGM区分= 2", "BGMﾘﾋﾟｰﾄ= 0", f"{FILE}=C:\\{self.folder_name}\\sea.mp3"))
         self.assertEqual(0, self.driver("start", self.saver, "/s")[0])
         self.assertEqual(0, self.driver("find", "PCUWindowClass", "Tavelo_VC", 30000, "--visible")[0])
         water = lambda shot: {shot.at(x, y) for y in range(450, 768, 16) for x in range(0, 1024, 16)}
@@ -63,7 +79,9 @@ class SafetyTest(winetest.ProgramTest):
         self.assertEqual(0, self.driver("key", "Tavelo_VC", 27)[0])
         self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 15000))
         self.assertEqual(0, self.driver("start", self.saver, "/c")[0])
-        winetest.open_dialog(self, self.driver)
+        self.open_file_dialog(winetest.open_dialog(self, self.driver))
+        self.assertEqual(0, self.driver("key", "ﾌｧｲﾙを開く", 27)[0])
+        self.assertEqual(0, self.driver("gone", "ﾌｧｲﾙを開く", 5000)[0])
         self.assertEqual(0, self.driver("key", "<Tavelo>", 27)[0])
         self.assertEqual((0, ["exit=0"]), self.driver("wait-exit", 10000))
         self.assertFalse(os.path.exists(self.marker), open(self.marker, "rb").read().decode("utf-16-le", "replace")
@@ -151,12 +169,7 @@ class SafetyTest(winetest.ProgramTest):
         with open(settings, "wb") as f:  # MP3、WAV with a file there, so that "..." is on
             f.write(ini("[Section]", "BGM区分= 2", f"{FILE}=C:\\{self.folder_name}\\Tavelo.dll"))
         self.assertEqual(0, self.driver("start", self.saver, "/c")[0])
-        children = winetest.open_dialog(self, self.driver)
-        buttons = [tuple(int(v) for v in c.split("rect=")[1].split()[0].split(","))
-                   for c in children if "class=TaveloCommand" in c]
-        left, top, right, bottom = sorted(buttons)[0]  # "...", the leftmost
-        self.driver("click", (left + right) // 2, (top + bottom) // 2)
-        self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 10000, "--visible")[0])
+        self.open_file_dialog(winetest.open_dialog(self, self.driver))
         self.assertTrue(winetest.wait_until(lambda: "class=Edit" in "".join(self.driver("focus", "ﾌｧｲﾙを開く")[1])),
                         "the file dialog's name field has no focus")
         self.driver("type", path)

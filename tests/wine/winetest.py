@@ -24,15 +24,16 @@ from xtest import (Monitors, Screenshot, Xvfb, near, read_bmp, screenshot_showin
 class Driver:
     """tavelo_driver.exe in session mode: one command a line, tab-separated."""
 
-    def __init__(self, session, bare=False, display=None, prefix=None):
+    def __init__(self, session, bare=False, display=None, prefix=None, dll_overrides=None):
         args = [session.wine_run, "--display", display or session.display]
         if prefix:
             args += ["--prefix", prefix]
         if bare:
             args.append("--bare")
         args += [session.driver_exe, "session"]
+        env = dict(os.environ, WINE_RUN_DLLOVERRIDES=dll_overrides) if dll_overrides else None
         self.process = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        stderr=subprocess.DEVNULL)
+                                        stderr=subprocess.DEVNULL, env=env)
         self.lines = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
 
