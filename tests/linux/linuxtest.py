@@ -123,10 +123,13 @@ class XScreenSaverSession:
 
 
 def main(*test_classes):
-    """Runs the test classes given the native build tree: --build DIR."""
+    """Runs the test classes given the native build tree: --build DIR
+    (their screenshots in its test-shots folder)."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True)
     args, rest = parser.parse_known_args()
+    shots = os.path.join(os.path.abspath(args.build), "test-shots")
+    os.makedirs(shots, exist_ok=True)
     for test_class in test_classes:
-        test_class.build = os.path.abspath(args.build)
+        test_class.build, test_class.shots = os.path.abspath(args.build), shots
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)

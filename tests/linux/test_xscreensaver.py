@@ -43,8 +43,6 @@ class XScreenSaverTest(unittest.TestCase):
     def setUpClass(cls):
         if os.geteuid() != 0:
             raise unittest.SkipTest("makes a user of its own for xscreensaver: needs root")
-        cls.shots = os.path.join(cls.build, "test-shots")
-        os.makedirs(cls.shots, exist_ok=True)
         cls.tavelo = os.path.join(cls.build, "bin", "tavelo")
         cls.blocks = os.path.join(cls.shots, "blocks.bmp")
         xtest.write_bmp(cls.blocks, 1024, 768, blocks)
@@ -193,7 +191,7 @@ class StartTest(unittest.TestCase):
                                   env=dict(os.environ, DISPLAY=screen.display, HOME=self.build))
         self.addCleanup(tavelo.wait, 10)
         self.addCleanup(tavelo.terminate)
-        path = os.path.join(self.build, "test-shots", "tavelo-window-{}.png")
+        path = os.path.join(self.shots, "tavelo-window-{}.png")
         water = lambda shot: {shot.at(x, y) for y in range(500, 768, 12) for x in range(0, 1024, 12)}
         first = xtest.screenshot_showing(screen.display, path.format(1), lambda shot: len(water(shot)) > 200)
         moved = lambda shot: sum(a != b for a, b in zip(first.rows(500, 768), shot.rows(500, 768))) > 5000
