@@ -5,6 +5,7 @@
 #include "Contract.h"
 #include "ProfileFile.h"
 #include "SaverPlatform.h"
+#include "Texts.h"
 #include "Utf8.h"
 #include "VBConvert.h"
 #include "Vey_BGM.h"
@@ -16,7 +17,6 @@ const char* const kKeyRepeatTrack = "BGMﾘﾋﾟｰﾄ";
 const char* const kKeyMusicFile = "BGMﾌｧｲﾙ";
 const char* const kKeyScreenMode = "画面ﾓｰﾄﾞ";
 const char* const kProgramTitle = "Tavelo (ScreenSaver)";
-const char* const kRendererMissingText = "Tavelo.dll が同じﾌｫﾙﾀﾞに見つかりません！";
 const char* const kSaverFormCaption = "Vey_Main";
 const char* const kSettingsFormCaption = "<Tavelo>";
 
@@ -196,7 +196,7 @@ void Main(StartupServices& services) {
     }
     ReadSettings();
     if (!FileExists(ProgramFolder() + contract::kRendererFile)) {
-        services.ShowMessage(kRendererMissingText);
+        services.ShowMessage(TextOf(Text::RendererMissing));
         services.EndAtOnce();
         return;
     }

@@ -18,7 +18,6 @@ extern const char* const kKeyRepeatTrack;     // "BGMﾘﾋﾟｰﾄ"
 extern const char* const kKeyMusicFile;       // "BGMﾌｧｲﾙ"
 extern const char* const kKeyScreenMode;      // "画面ﾓｰﾄﾞ"
 extern const char* const kProgramTitle;       // "Tavelo (ScreenSaver)"
-extern const char* const kRendererMissingText;  // "Tavelo.dll が同じﾌｫﾙﾀﾞに見つかりません！"
 extern const char* const kSaverFormCaption;     // "Vey_Main"
 extern const char* const kSettingsFormCaption;  // "<Tavelo>"
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "Forms/Forms.h"
+#include "Texts.h"
 #include "Utf16.h"
 #include "Vey_B.h"
 #include "Vey_B_win32.h"
@@ -37,6 +38,11 @@ void ZoomClose(HWND window) {
 SaverProgram::SaverProgram(std::function<void()> end)
     : end_(end ? std::move(end) : [] { forms::Application::EndAtOnce(0); }) {
     forms::Application::SetTitle(kProgramTitle);
+    // Japanese where the user's display language is Japanese, English
+    // elsewhere: chosen once, before the first form draws a text.
+    UseLanguage(PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? Language::Japanese : Language::English);
+    const DialogFontFace& face = DialogFace();
+    forms::UseDialogFont(Utf8ToWide(face.name), face.hundredthsOfPoint, static_cast<BYTE>(face.charset));
 }
 
 SaverProgram::~SaverProgram() = default;

@@ -7,6 +7,7 @@
 
 #include "RadioMark.h"
 #include "SaverPlatform.h"
+#include "Texts.h"
 #include "Utf16.h"
 #include "VBConvert.h"
 #include "Version.h"
@@ -17,23 +18,18 @@
 
 const char* const kAuthorPage = "https://tavelo.example.org/";
 const char* const kCreditText = "Design: Tavelo team  Ver." TAVELO_VERSION_TEXT;
-const char* const kSaveFailedText =
-    "設定を保存できませんでした。\nTavelo.ini に書き込めません（読み取り専用か、ほかのプログラムが使用中です）。";
-const char* const kFileNotStorableText =
-    "このファイル名は設定ファイルに保存できません（使えない文字があるか、長すぎます）。\n"
-    "別の名前か、短い場所のファイルを選んでください。";
 
 namespace {
 
 // Design data: twips at 15 twips a pixel, as designed; scaled with the screen.
 constexpr int kClientWidth = 7440, kClientHeight = 3645;
 const COLORREF kDialogColour = RGB(0xC0, 0xC0, 0xC0), kPanelColour = RGB(0xE0, 0xE0, 0xE0);
-const char* const kChoiceCaptions[3] = {"なし", "音楽CD", "MP3、WAV"};
+const Text kChoiceCaptions[3] = {Text::NoMusic, Text::MusicCD, Text::MusicFile};
 const int kChoiceTop[3] = {1140, 840, 1440};  // on screen: 音楽CD, なし, MP3、WAV
 constexpr int kMarkImageTwips = 195;          // the marks' images, 13 x 13 pixels at 96 dpi
 // The display group, in the free right part of the panel, drawn like the
 // music group and on the rows of its first two choices.
-const char* const kScreenModeCaptions[2] = {"1024×768 に切り替える", "今の解像度のまま"};
+const Text kScreenModeCaptions[2] = {Text::SwitchResolution, Text::KeepResolution};
 const int kScreenModeTop[2] = {840, 1140};
 constexpr int kScreenGroupLeft = 4080, kScreenMarkLeft = 4200, kScreenLabelLeft = 4440;
 
@@ -80,29 +76,31 @@ Vey_P::Vey_P()
     : Form(forms::FormStyle{kSettingsFormCaption, forms::Border::FixedSingle, kDialogColour, IDI_TAVELO}),
       Pic_C0(*this, X(180), Y(240), X(7035), Y(2475), true, kPanelColour),
       Shape3(*this, X(300), Y(300), X(1695), Y(315), RGB(0, 0, 0), &Pic_C0),
-      lbl15(*this, X(300), Y(360), X(1665), Y(195), "BGM", Transparent(false, true), &Pic_C0),
+      lbl15(*this, X(300), Y(360), X(1665), Y(195), TextOf(Text::MusicGroup), Transparent(false, true),
+            &Pic_C0),
       Img_BGM{{{*this, X(420), Y(kChoiceTop[0]), X(kMarkImageTwips), Y(kMarkImageTwips), &Pic_C0},
                {*this, X(420), Y(kChoiceTop[1]), X(kMarkImageTwips), Y(kMarkImageTwips), &Pic_C0},
                {*this, X(420), Y(kChoiceTop[2]), X(kMarkImageTwips), Y(kMarkImageTwips), &Pic_C0}}},
-      lbl_BGM{{{*this, X(660), Y(kChoiceTop[0]), 0, 0, kChoiceCaptions[0], Transparent(true), &Pic_C0},
-               {*this, X(660), Y(kChoiceTop[1]), 0, 0, kChoiceCaptions[1], Transparent(true), &Pic_C0},
-               {*this, X(660), Y(kChoiceTop[2]), 0, 0, kChoiceCaptions[2], Transparent(true), &Pic_C0}}},
+      lbl_BGM{{{*this, X(660), Y(kChoiceTop[0]), 0, 0, TextOf(kChoiceCaptions[0]), Transparent(true), &Pic_C0},
+               {*this, X(660), Y(kChoiceTop[1]), 0, 0, TextOf(kChoiceCaptions[1]), Transparent(true), &Pic_C0},
+               {*this, X(660), Y(kChoiceTop[2]), 0, 0, TextOf(kChoiceCaptions[2]), Transparent(true), &Pic_C0}}},
       BGM_Repeat(*this, X(1680), Y(780), X(615), Y(300), &Pic_C0),
-      lbl14(*this, X(2340), Y(840), 0, 0, "曲目をﾘﾋﾟｰﾄ", Transparent(true), &Pic_C0),
+      lbl14(*this, X(2340), Y(840), 0, 0, TextOf(Text::RepeatTrack), Transparent(true), &Pic_C0),
       Shape4(*this, X(kScreenGroupLeft), Y(300), X(1695), Y(315), RGB(0, 0, 0), &Pic_C0),
-      lbl16(*this, X(kScreenGroupLeft), Y(360), X(1665), Y(195), "画面", Transparent(false, true), &Pic_C0),
+      lbl16(*this, X(kScreenGroupLeft), Y(360), X(1665), Y(195), TextOf(Text::ScreenGroup),
+             Transparent(false, true), &Pic_C0),
       Img_Mode{{{*this, X(kScreenMarkLeft), Y(kScreenModeTop[0]), X(kMarkImageTwips), Y(kMarkImageTwips), &Pic_C0},
                 {*this, X(kScreenMarkLeft), Y(kScreenModeTop[1]), X(kMarkImageTwips), Y(kMarkImageTwips), &Pic_C0}}},
-      lbl_Mode{{{*this, X(kScreenLabelLeft), Y(kScreenModeTop[0]), 0, 0, kScreenModeCaptions[0], Transparent(true),
+      lbl_Mode{{{*this, X(kScreenLabelLeft), Y(kScreenModeTop[0]), 0, 0, TextOf(kScreenModeCaptions[0]), Transparent(true),
                  &Pic_C0},
-                {*this, X(kScreenLabelLeft), Y(kScreenModeTop[1]), 0, 0, kScreenModeCaptions[1], Transparent(true),
+                {*this, X(kScreenLabelLeft), Y(kScreenModeTop[1]), 0, 0, TextOf(kScreenModeCaptions[1]), Transparent(true),
                  &Pic_C0}}},
       Cmd_File0(*this, X(420), Y(1740), X(615), Y(315), "...", &Pic_C0),
       lbl_Fname0(*this, X(1080), Y(1740), X(5595), Y(495), "", Bordered(), &Pic_C0),
       lbl7(*this, X(180), Y(2880), 0, 0, kCreditText, White(false)),
       lbl_URL(*this, X(180), Y(3120), 0, 0, kAuthorPage, White(true)),
-      Cmd_Set(*this, X(4860), Y(3000), X(1155), Y(375), "設定"),
-      Cmd_Can(*this, X(6060), Y(3000), X(1155), Y(375), "ｷｬﾝｾﾙ") {
+      Cmd_Set(*this, X(4860), Y(3000), X(1155), Y(375), TextOf(Text::Save)),
+      Cmd_Can(*this, X(6060), Y(3000), X(1155), Y(375), TextOf(Text::Cancel)) {
     // The marks at the size the layout gives them (12 pixels at 96 dpi).
     const int mark = X(kRadioMarkTwips);
     markOff_ = forms::Picture::FromPixels(mark, mark, DrawRadioMark(mark, false));
@@ -233,9 +231,9 @@ void Vey_P::Choose(int index) {
 
 std::string Vey_P::OpenFileDialog() {
     wchar_t file[256] = {}, title[256] = {};
-    const std::wstring filter = Utf8ToWide("BGMﾌｧｲﾙ (MP3 WAV)") + L'\0' + L"*.MP3;*.WAV" + L'\0' + L'\0';
+    const std::wstring filter = Utf8ToWide(TextOf(Text::FileDialogFilter)) + L'\0' + L"*.MP3;*.WAV" + L'\0' + L'\0';
     const std::wstring folder = Utf8ToWide(BGM_Folder);
-    const std::wstring caption = Utf8ToWide("ﾌｧｲﾙを開く");
+    const std::wstring caption = Utf8ToWide(TextOf(Text::FileDialogTitle));
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     dialog.hwndOwner = hWnd();
@@ -262,7 +260,7 @@ void Vey_P::Cmd_File_Click(int /*index*/) {
         const DWORD n = GetShortPathNameW(Utf8ToWide(chosen).c_str(), shortPath, MAX_PATH);
         const std::string candidate = n > 0 && n < MAX_PATH ? WideToUtf8(shortPath) : std::string();
         if (candidate.empty() || !SettingsFileCanHold(candidate)) {
-            forms::Application::MsgBox(kFileNotStorableText, hWnd());
+            forms::Application::MsgBox(TextOf(Text::FileNotStorable), hWnd());
             return;
         }
         chosen = candidate;
@@ -289,7 +287,7 @@ void Vey_P::Cmd_Set_Click() {
                                      {kKeyScreenMode, SignedText(KeepsDisplayResolution() ? 1 : 0)}},
                                     SettingsFilePath());
     if (!saved) {
-        forms::Application::MsgBox(kSaveFailedText, hWnd());
+        forms::Application::MsgBox(TextOf(Text::SaveFailed), hWnd());
         return;
     }
     Unload();

@@ -16,8 +16,6 @@
 
 extern const char* const kAuthorPage;     // the address behind the link label
 extern const char* const kCreditText;     // the designer credit and the version
-extern const char* const kSaveFailedText;       // the write of the settings failed
-extern const char* const kFileNotStorableText;  // a chosen path Shift_JIS cannot hold
 
 class Vey_P : public forms::Form {
 public:

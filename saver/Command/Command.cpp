@@ -1,6 +1,9 @@
 #include "Command.h"
 
+#include <cstdio>
+
 #include "CommandGeometry.h"
+#include "Texts.h"
 #include "Utf16.h"
 #include "WinHandles.h"
 #include "resource.h"
@@ -8,8 +11,14 @@
 namespace {
 
 constexpr int kLabelHeightTwips = 195;  // LblMsg's design height
-// The design font, stored whole as one text: name, size, weight, italic, character set.
-const char* const kDesignFont = "ＭＳ Ｐゴシック,9.75,400,0,128";
+// The dialog's font, stored whole as one text: name, size, weight, italic,
+// character set ("ＭＳ Ｐゴシック,9.75,400,0,128" on a Japanese system).
+std::string DesignFont() {
+    const DialogFontFace& face = DialogFace();
+    char size[16];
+    std::snprintf(size, sizeof size, "%g", face.hundredthsOfPoint / 100.0);
+    return std::string(face.name) + "," + size + ",400,0," + std::to_string(face.charset);
+}
 
 int PictureOf(Face face) {
     switch (face) {
@@ -43,7 +52,7 @@ Command::Command(forms::Form& form, int left, int top, int width, int height, co
       logic_(*this),
       hover_(form, 100, false, [this] { HoverTick(); }) {
     properties.Write("Caption", caption, "Command");
-    properties.Write("Font", kDesignFont, "");
+    properties.Write("Font", DesignFont(), "");
 }
 
 Command::~Command() = default;
@@ -59,6 +68,13 @@ void Command::Create() {
     // The container creates the control, reads its properties, sizes it.
     logic_.ReadProperties(properties, "");
     logic_.Resize();
+    ShowCaptionToOthers();
+}
+
+// The caption as the window's text too: what screen readers and other
+// programs read of a button.
+void Command::ShowCaptionToOthers() {
+    if (window_ != nullptr) SetWindowTextW(window_, Utf8ToWide(logic_.Caption()).c_str());
 }
 
 void Command::SetEnabled(bool enabled) {
@@ -73,6 +89,7 @@ void Command::SetEnabled(bool enabled) {
 
 void Command::SetCaption(const std::string& caption) {
     logic_.SetCaption(caption);
+    ShowCaptionToOthers();
     if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
 }
 

@@ -48,6 +48,7 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    void ShowCaptionToOthers();
     // CommandView
     void DrawButton(Face face, bool inverted) override;
     void SetCaptionEnabled(bool enabled) override;

@@ -126,15 +126,35 @@ void Control::RaiseMouseDown(const std::function<void(int, int, int)>& handler, 
     handler(button, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
 }
 
+namespace {
+
+struct FontChoice {
+    std::wstring name = L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF";  // ＭＳ Ｐゴシック
+    int hundredthsOfPoint = 975;
+    BYTE charset = SHIFTJIS_CHARSET;
+};
+
+FontChoice& ChosenFont() {
+    static FontChoice choice;
+    return choice;
+}
+
+}  // namespace
+
+void UseDialogFont(const std::wstring& name, int hundredthsOfPoint, BYTE charset) {
+    ChosenFont() = FontChoice{name, hundredthsOfPoint, charset};
+}
+
 HFONT DialogFont(bool underline) {
     static HFONT plain = nullptr, underlined = nullptr;
     HFONT& font = underline ? underlined : plain;
     if (font == nullptr) {
+        const FontChoice& choice = ChosenFont();
         const win::WindowDC screen(nullptr);
-        const int height = -MulDiv(975, GetDeviceCaps(screen.get(), LOGPIXELSY), 7200);  // 9.75 pt
-        font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE, SHIFTJIS_CHARSET,
+        const int height = -MulDiv(choice.hundredthsOfPoint, GetDeviceCaps(screen.get(), LOGPIXELSY), 7200);
+        font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE, choice.charset,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                           L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF");  // ＭＳ Ｐゴシック
+                           choice.name.c_str());
     }
     return font;
 }

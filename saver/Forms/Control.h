@@ -65,7 +65,9 @@ private:
     friend class Form;
 };
 
-// The font the saver's dialog uses ("ＭＳ Ｐゴシック" 9.75 pt, Shift-JIS character set).
+// The font every control draws its text in: "ＭＳ Ｐゴシック" 9.75 pt in the
+// Shift-JIS character set unless another is chosen before the first use.
+void UseDialogFont(const std::wstring& name, int hundredthsOfPoint, BYTE charset);
 HFONT DialogFont(bool underline = false);
 
 }  // namespace forms

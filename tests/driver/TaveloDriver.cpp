@@ -591,6 +591,24 @@ int CommandWorkarea(int, wchar_t**) {
     return 0;
 }
 
+// A text's size in a font of the given name and size (hundredths of a
+// point) at the screen's scaling, as a dialog draws it.
+int CommandTextSize(int, wchar_t** argv) {
+    HDC dc = GetDC(nullptr);
+    const int height = -MulDiv(_wtoi(argv[3]), GetDeviceCaps(dc, LOGPIXELSY), 7200);
+    HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, argv[2]);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {};
+    const std::wstring text = argv[4];
+    const bool measured = GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    Print("size=" + std::to_string(size.cx) + "," + std::to_string(size.cy) + "\n");
+    return measured ? 0 : 1;
+}
+
 struct DriverCommand {
     const wchar_t* name;
     int words;  // at least, after the name
@@ -653,6 +671,8 @@ const DriverCommand kCommands[] = {
     {L"above", 2, "CAPTION1 CAPTION2",
      "whether the first window lies above the second in the system's order of windows", CommandAbove},
     {L"children", 1, "CAPTION", "the child windows of a top-level window, a line each", CommandChildren},
+    {L"text-size", 3, "FONT HUNDREDTHS TEXT", "a text's size in a font at the screen's scaling: size=W,H",
+     CommandTextSize},
     {L"workarea", 0, "", "the primary monitor's work area, what a taskbar leaves of it: work=L,T,R,B", CommandWorkarea},
     {L"destroy-window", 1, "CAPTION", "destroys a window the driver made", CommandDestroyWindow},
 };

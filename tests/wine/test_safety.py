@@ -58,7 +58,8 @@ class SafetyTest(winetest.ProgramTest):
             shutil.copyfile(os.path.join(self.session.bin, "planted.dll"), os.path.join(self.folder, name))
         # Wine told to prefer them, as Windows does for names that are not known DLLs.
         self.driver.close()
-        self.driver = winetest.Driver(self.session, dll_overrides=",".join(n[:-4] for n in PLANTED) + "=n,b")
+        self.driver = winetest.Driver(self.session, environment={
+            "WINE_RUN_DLLOVERRIDES": ",".join(n[:-4] for n in PLANTED) + "=n,b"})
         # A program of that folder that does not guard itself loads them: the marker works.
         loader = "C:\\" + self.folder_name + "\\tavelo_driver.exe"
         self.assertEqual(0, self.driver("start", loader, "load-library", "glu32.dll")[0])

@@ -19,7 +19,12 @@ HTTPS_OPEN = "HKCR\\https\\shell\\open\\command"
 ini = winetest.settings_file
 
 
-class SettingsTest(winetest.ProgramTest):
+class DialogTest(winetest.ProgramTest):
+    """What the tests on a Japanese and on an English system share: the
+    programs installed, the dialog opened, places on it, the texts that
+    differ."""
+    FILE_DIALOG, SAVE_FAILED = "ﾌｧｲﾙを開く", "設定を保存できませんでした"
+
     @classmethod
     def setUpClass(cls):
         s = cls.session
@@ -88,6 +93,47 @@ class SettingsTest(winetest.ProgramTest):
     def saved(self):
         with open(self.ini_path, "rb") as f:
             return f.read()
+
+    def tap(self, vk):
+        """A key for whatever has the focus now."""
+        self.assertEqual(0, self.driver("tap", vk)[0])
+
+    def focused(self, expected):
+        """Where the control with the focus is, once it is the one expected
+        (or what it still is when it does not become that)."""
+        def place():
+            code, lines = self.driver("focus", "<Tavelo>")
+            left, top, _, _ = self.rect(lines[0]) if code == 0 else (0, 0, 0, 0)
+            return left - self.origin[0], top - self.origin[1]
+        seen = [place()]
+        winetest.wait_until(lambda: seen.append(place()) or seen[-1] == expected, limit=10)
+        return seen[-1]
+
+    def combo(self, expected):
+        """The track box's state, once it begins as expected (or as it is)."""
+        seen = [self.driver("combo", "<Tavelo>")[1][0]]
+        winetest.wait_until(lambda: seen.append(self.driver("combo", "<Tavelo>")[1][0]) or seen[-1].startswith(
+            expected), limit=10)
+        return seen[-1]
+
+    def file_dialog(self):
+        """The file dialog, up with the focus in its name box."""
+        self.assertEqual(0, self.driver("find", "#32770", self.FILE_DIALOG, 10000, "--visible")[0], "no file dialog")
+        self.assertTrue(winetest.wait_until(lambda: "class=Edit" in "".join(self.driver("focus", self.FILE_DIALOG)[1])),
+                        "the file dialog's name box has no focus")
+
+    def shown_file(self, caption):
+        """Waits for the file label to show the caption."""
+        self.assertTrue(winetest.wait_until(lambda: any(f"caption={caption} " in c for c in self.driver(
+            "children", "<Tavelo>")[1])), f"{caption} is not shown")
+
+    def still_open(self):
+        self.assertEqual(1, self.driver("wait-exit", 300)[0], "the dialog closed")
+
+    TRACK_BOX, FILE_BUTTON, SAVE, CANCEL = (12 + 112 + 3, 16 + 52 + 3), (12 + 28, 16 + 116), (324, 200), (404, 200)
+
+
+class SettingsTest(DialogTest):
 
     def test_layout_marks_and_background(self):
         children = self.open_dialog(ini("[Section]", f"{SOURCE}= 2", f"{TRACK}= 0", f"{FILE}={self.sea}"))
@@ -194,8 +240,8 @@ class SettingsTest(winetest.ProgramTest):
         self.click(12 + 28 + 20, 16 + 116 + 10)  # "..."
         self.file_dialog()
         self.driver("type", "波.wav")  # in the dialog's own name box, in BGM_Folder (the sea's folder)
-        self.assertEqual(0, self.driver("key", "ﾌｧｲﾙを開く", 13)[0])
-        self.assertEqual(0, self.driver("gone", "ﾌｧｲﾙを開く", 5000)[0])
+        self.assertEqual(0, self.driver("key", self.FILE_DIALOG, 13)[0])
+        self.assertEqual(0, self.driver("gone", self.FILE_DIALOG, 5000)[0])
         self.shown_file("C:\\音楽\\波.wav")
         self.click(404 + 38, 200 + 12)  # ｷｬﾝｾﾙ
         self.closed()
@@ -205,51 +251,13 @@ class SettingsTest(winetest.ProgramTest):
         self.click(12 + 28 + 20, 16 + 116 + 10)
         self.file_dialog()
         self.driver("type", "波.wav")
-        self.driver("key", "ﾌｧｲﾙを開く", 13)
-        self.assertEqual(0, self.driver("gone", "ﾌｧｲﾙを開く", 5000)[0])
+        self.driver("key", self.FILE_DIALOG, 13)
+        self.assertEqual(0, self.driver("gone", self.FILE_DIALOG, 5000)[0])
         self.shown_file("C:\\音楽\\波.wav")
         self.press(13)
         self.closed()
         self.assertEqual(ini("[Section]", f"{SOURCE}= 2", f"{FILE}=C:\\音楽\\波.wav", f"{TRACK}= 0", f"{MODE}= 0"),
                          self.saved())
-
-    def tap(self, vk):
-        """A key for whatever has the focus now."""
-        self.assertEqual(0, self.driver("tap", vk)[0])
-
-    def focused(self, expected):
-        """Where the control with the focus is, once it is the one expected
-        (or what it still is when it does not become that)."""
-        def place():
-            code, lines = self.driver("focus", "<Tavelo>")
-            left, top, _, _ = self.rect(lines[0]) if code == 0 else (0, 0, 0, 0)
-            return left - self.origin[0], top - self.origin[1]
-        seen = [place()]
-        winetest.wait_until(lambda: seen.append(place()) or seen[-1] == expected, limit=10)
-        return seen[-1]
-
-    def combo(self, expected):
-        """The track box's state, once it begins as expected (or as it is)."""
-        seen = [self.driver("combo", "<Tavelo>")[1][0]]
-        winetest.wait_until(lambda: seen.append(self.driver("combo", "<Tavelo>")[1][0]) or seen[-1].startswith(
-            expected), limit=10)
-        return seen[-1]
-
-    def file_dialog(self):
-        """The file dialog, up with the focus in its name box."""
-        self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 10000, "--visible")[0], "no file dialog")
-        self.assertTrue(winetest.wait_until(lambda: "class=Edit" in "".join(self.driver("focus", "ﾌｧｲﾙを開く")[1])),
-                        "the file dialog's name box has no focus")
-
-    def shown_file(self, caption):
-        """Waits for the file label to show the caption."""
-        self.assertTrue(winetest.wait_until(lambda: any(f"caption={caption} " in c for c in self.driver(
-            "children", "<Tavelo>")[1])), f"{caption} is not shown")
-
-    def still_open(self):
-        self.assertEqual(1, self.driver("wait-exit", 300)[0], "the dialog closed")
-
-    TRACK_BOX, FILE_BUTTON, SAVE, CANCEL = (12 + 112 + 3, 16 + 52 + 3), (12 + 28, 16 + 116), (324, 200), (404, 200)
 
     def test_the_open_track_list_takes_escape_and_enter_first(self):
         before = ini("[Section]", f"{SOURCE}= 1", f"{TRACK}= 5")
@@ -295,10 +303,10 @@ class SettingsTest(winetest.ProgramTest):
         self.assertEqual(self.SAVE, self.focused(self.SAVE))  # ...and hands the focus on
         self.click_choice(2, on_label=True)  # MP3、WAV: "..." on again
         self.click(12 + 28 + 20, 16 + 116 + 10)  # one click
-        self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 5000, "--visible")[0],
+        self.assertEqual(0, self.driver("find", "#32770", self.FILE_DIALOG, 5000, "--visible")[0],
                          "the first click on \"...\" opened nothing")
-        self.driver("key", "ﾌｧｲﾙを開く", 27)
-        self.assertEqual(0, self.driver("gone", "ﾌｧｲﾙを開く", 5000)[0])
+        self.driver("key", self.FILE_DIALOG, 27)
+        self.assertEqual(0, self.driver("gone", self.FILE_DIALOG, 5000)[0])
         self.press(27)
         self.closed()
 
@@ -310,9 +318,9 @@ class SettingsTest(winetest.ProgramTest):
             self.click_choice(2, on_label=on_label)
             self.assertEqual(self.FILE_BUTTON, self.focused(self.FILE_BUTTON))
         self.tap(13)  # Enter is still "..."'s: the file dialog, not a save
-        self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 5000, "--visible")[0])
-        self.driver("key", "ﾌｧｲﾙを開く", 27)
-        self.assertEqual(0, self.driver("gone", "ﾌｧｲﾙを開く", 5000)[0])
+        self.assertEqual(0, self.driver("find", "#32770", self.FILE_DIALOG, 5000, "--visible")[0])
+        self.driver("key", self.FILE_DIALOG, 27)
+        self.assertEqual(0, self.driver("gone", self.FILE_DIALOG, 5000)[0])
         self.press(27)
         self.closed()
 
@@ -429,7 +437,7 @@ class SettingsTest(winetest.ProgramTest):
         self.press(13)
         code, lines = self.driver("messagebox", "Tavelo (ScreenSaver)", 10000, "--dismiss")
         self.assertEqual(0, code, "no message")
-        self.assertIn("設定を保存できませんでした", lines[0])
+        self.assertIn(self.SAVE_FAILED, lines[0])
         self.assertEqual(1, self.driver("wait-exit", 300)[0], "the dialog closed")
         self.assertEqual(before, self.saved())
         # Alt+F4 closes it without saving.
@@ -438,5 +446,76 @@ class SettingsTest(winetest.ProgramTest):
         self.assertEqual(before, self.saved())
 
 
+class EnglishSettingsTest(DialogTest):
+    """On a system whose display language is not Japanese: every text in
+    English, in a font that fits it at every scaling, and the same file."""
+    environment = {"WINE_RUN_LANG": "C.UTF-8"}
+    FILE_DIALOG, SAVE_FAILED = "Choose the music", "The settings could not be saved."
+    TEXTS = ("Music", "None", "Music CD", "MP3 or WAV", "Repeat track", "Screen", "Switch to 1024 × 768",
+             "Keep my resolution", "OK", "Cancel")
+    BOXED = ("Music", "Screen", "OK", "Cancel")  # in a place of the layout's size; the rest sized to their text
+
+    # The same clicks write the same bytes, and the file dialog and the
+    # message speak English.
+    test_saving_each_case_writes_what_the_user_chose = SettingsTest.test_saving_each_case_writes_what_the_user_chose
+    test_the_file_dialog_chooses_and_cancel_writes_nothing = \
+        SettingsTest.test_the_file_dialog_chooses_and_cancel_writes_nothing
+    test_a_read_only_settings_file_is_said_and_the_dialog_stays = \
+        SettingsTest.test_a_read_only_settings_file_is_said_and_the_dialog_stays
+
+    def test_every_text_is_english_and_fits_its_place_at_every_scaling(self):
+        s = self.session
+        for dpi in (96, 120, 144, 192):
+            with self.subTest(dpi=dpi):
+                if dpi == 96:
+                    self.assertEqual(0, self.driver("start", self.saver, "/c")[0])
+                    self.check_texts(self.driver, lambda shows: s.screenshot_showing("settings-en-96", shows))
+                    continue
+                registry = [("HKCU\\Control Panel\\Desktop", "LogPixels", "REG_DWORD", str(dpi)),
+                            ("HKCC\\Software\\Fonts", "LogPixels", "REG_DWORD", str(dpi))]
+                other = winetest.OtherDesktop(s, f"{dpi}dpi", "1024x768x24", registry, environment=self.environment)
+                with other as big:
+                    self.assertEqual(0, big("start", s.windows_path(os.path.join(s.bin, "Tavelo.scr")), "/c")[0])
+                    self.check_texts(big, lambda shows: other.screenshot_showing(f"settings-en-{dpi}", shows))
+
+    def check_texts(self, driver, screenshot_showing):
+        winetest.open_dialog(self, driver)
+        children = driver("children", "<Tavelo>")[1]
+        caption = lambda line: line.split(" caption=")[1].split(" rect=")[0]
+        self.assertEqual([], [caption(c) for c in children if any(ord(ch) >= 0x3000 for ch in caption(c))])
+        places = {caption(c): self.rect(c) for c in children}
+        self.assertEqual([], [t for t in self.TEXTS if t not in places], "texts missing")
+        panel = max((self.rect(c) for c in children), key=lambda r: (r[2] - r[0]) * (r[3] - r[1]))
+        others = [self.rect(c) for c in children if caption(c) not in self.BOXED and self.rect(c) != panel]
+        sizes = {t: tuple(int(v) for v in driver("text-size", "Tahoma", 800, t)[1][0][5:].split(",")) for t in self.TEXTS}
+        shot = screenshot_showing(lambda shot: all(ink_width(shot, places[t]) for t in self.TEXTS))
+        for text in self.TEXTS:
+            (l, t, r, b), (w, h) = places[text], sizes[text]
+            if text in self.BOXED:
+                self.assertTrue(w + 4 <= r - l and h <= b - t, f"{text} ({w}x{h}) does not fit {r - l}x{b - t}")
+            else:  # sized to itself, inside the panel, on no other control
+                self.assertEqual((w, h), (r - l, b - t), text)
+                self.assertTrue(panel[0] <= l and r <= panel[2] and panel[1] <= t and b <= panel[3], text)
+                self.assertEqual([], [o for o in others if o != places[text] and
+                                      o[0] < r and l < o[2] and o[1] < b and t < o[3]], text)
+            # Drawn whole, in the font measured: its ink as wide as the text, less the letters' side bearings.
+            ink = ink_width(shot, places[text])
+            self.assertTrue(w - 4 - w // 25 <= ink <= w, (text, w, ink, shot.path))
+        driver("key", "<Tavelo>", 27)
+        self.assertEqual((0, ["exit=0"]), driver("wait-exit", 10000))
+
+
+def ink_width(shot, rect):
+    """How wide the dark text in a place is, along the middle half of its
+    height: pixels well darker than the lightest of their row (the
+    backgrounds are vertical gradients); columns dark all the way are a
+    frame's line, not text."""
+    l, t, r, b = rect
+    rows = range(t + (b - t) // 4, b - (b - t) // 4)
+    light = {y: max(sum(shot.at(x, y)) for x in range(l, r)) for y in rows}
+    columns = [x for x in range(l, r) if 0 < sum(sum(shot.at(x, y)) < light[y] - 150 for y in rows) < len(rows)]
+    return columns[-1] - columns[0] + 1 if columns else 0
+
+
 if __name__ == "__main__":
-    sys.exit(winetest.main([SettingsTest]))
+    sys.exit(winetest.main([SettingsTest, EnglishSettingsTest]))

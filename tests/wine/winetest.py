@@ -24,14 +24,14 @@ from xtest import (Monitors, Screenshot, Xvfb, near, read_bmp, screenshot_showin
 class Driver:
     """tavelo_driver.exe in session mode: one command a line, tab-separated."""
 
-    def __init__(self, session, bare=False, display=None, prefix=None, dll_overrides=None):
+    def __init__(self, session, bare=False, display=None, prefix=None, environment=None):
         args = [session.wine_run, "--display", display or session.display]
         if prefix:
             args += ["--prefix", prefix]
         if bare:
             args.append("--bare")
         args += [session.driver_exe, "session"]
-        env = dict(os.environ, WINE_RUN_DLLOVERRIDES=dll_overrides) if dll_overrides else None
+        env = dict(os.environ, **environment) if environment else None  # wine-run's own, say WINE_RUN_LANG
         self.process = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                         stderr=subprocess.DEVNULL, env=env)
         self.lines = queue.Queue()
@@ -92,11 +92,14 @@ def end_ours(driver):
 
 class ProgramTest(unittest.TestCase):
     """A test that starts our programs: none of them may run before it (any
-    left over is ended), and none may be left after it (the test fails)."""
+    left over is ended), and none may be left after it (the test fails).
+    environment: wine-run's own for the programs, say {"WINE_RUN_LANG":
+    "C.UTF-8"} for an English system."""
     session = None
+    environment = None
 
     def setUp(self):
-        self.driver = Driver(self.session)
+        self.driver = Driver(self.session, environment=self.environment)
         end_ours(self.driver)
 
     def tearDown(self):
@@ -183,11 +186,12 @@ class OtherDesktop:
     """A Wine desktop of its own: an X display (an Xvfb screen of the given
     size, or a display object such as Monitors) and a prefix beside the
     session's (made once, kept in the build tree) with the given registry
-    values, and a Driver in it; bare: the prefix has no virtual desktop, so
-    programs meet the X display itself. Use it as a context manager."""
+    values, and a Driver in it (with wine-run's environment given); bare: the
+    prefix has no virtual desktop, so programs meet the X display itself.
+    Use it as a context manager."""
 
-    def __init__(self, session, name, screen, registry, bare=False):
-        self.session, self.bare = session, bare
+    def __init__(self, session, name, screen, registry, bare=False, environment=None):
+        self.session, self.bare, self.environment = session, bare, environment
         self.screen = Xvfb(screen) if isinstance(screen, str) else screen
         self.prefix = session.prefix + "-" + name
         self.real_prefix = self.prefix + ("-bare" if bare else "")
@@ -199,7 +203,8 @@ class OtherDesktop:
         stop_wineserver(self.real_prefix)  # the values count from the next start
 
     def __enter__(self):
-        self.driver = Driver(self.session, display=self.screen.display, prefix=self.prefix, bare=self.bare)
+        self.driver = Driver(self.session, display=self.screen.display, prefix=self.prefix, bare=self.bare,
+                             environment=self.environment)
         return self.driver
 
     def __exit__(self, *exc):
