@@ -101,6 +101,16 @@ def main():
             driver("key", "<Tavelo>", 27)
             driver("wait-exit", 10000)
 
+        # The same dialog on a system whose display language is English.
+        english = winetest.Driver(session, environment={"WINE_RUN_LANG": "C.UTF-8"})
+        english("start", saver, "/c")
+        if english("find", "*", "<Tavelo>", 20000, "--visible")[0] == 0:
+            time.sleep(1.5)
+            shoot("settings-en")
+        english("key", "<Tavelo>", 27)
+        english("wait-exit", 10000)
+        english.close()
+
         # The button control's six looks, side by side, enlarged four times.
         driver("start", session.windows_path(os.path.join(session.bin, "buttons_demo.exe")), 6)
         driver("find", "*", "Command looks", 20000, "--visible")
