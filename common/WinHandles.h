@@ -1,7 +1,7 @@
 // Win32 handles that give themselves back: kernel objects, device contexts,
 // GDI objects, OpenGL contexts and the objects selected into a context for a
-// while. Each is
-// owned by exactly one holder and released when it goes, on every way out.
+// while. Each is owned by exactly one holder and released when it goes, on
+// every way out.
 #pragma once
 
 #include <windows.h>

@@ -56,8 +56,6 @@ Language g_language = Language::Japanese;
 
 void UseLanguage(Language language) { g_language = language; }
 
-Language ShownLanguage() { return g_language; }
-
 const char* TextOf(Text text) {
     const Entry& entry = kTexts[static_cast<std::size_t>(text)];
     return g_language == Language::Japanese ? entry.japanese : entry.english;

@@ -25,7 +25,6 @@ enum class Text {
 };
 
 void UseLanguage(Language language);
-Language ShownLanguage();
 
 // The text in the language in use (UTF-8).
 const char* TextOf(Text text);

@@ -90,8 +90,7 @@ def main():
             time.sleep(1.5)
             shoot("settings")
             code, children = driver("children", "<Tavelo>")
-            rects = [tuple(int(v) for v in c.split("rect=")[1].split()[0].split(","))
-                     for c in children if "class=TaveloCommand" in c]
+            rects = [winetest.rect_of(c) for c in children if "class=TaveloCommand" in c]
             wide = sorted(r for r in rects if r[2] - r[0] == 77)  # 設定 and ｷｬﾝｾﾙ, left to right
             if wide:
                 left, top, right, bottom = wide[0]
@@ -136,9 +135,7 @@ def settings_at_scalings(session, out):
     display scaling, each on a 1024x768 screen and a prefix of its own."""
     saver = session.windows_path(os.path.join(session.bin, "Tavelo.scr"))
     for dpi in (144, 192):
-        registry = [("HKCU\\Control Panel\\Desktop", "LogPixels", "REG_DWORD", str(dpi)),
-                    ("HKCC\\Software\\Fonts", "LogPixels", "REG_DWORD", str(dpi))]
-        other = winetest.OtherDesktop(session, f"demo-{dpi}dpi", "1024x768x24", registry)
+        other = winetest.OtherDesktop(session, f"demo-{dpi}dpi", "1024x768x24", winetest.scaling(dpi))
         with other as desktop:
             desktop("start", saver, "/c")
             if desktop("find", "*", "<Tavelo>", 20000, "--visible")[0] == 0:

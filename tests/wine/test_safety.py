@@ -47,8 +47,7 @@ class SafetyTest(winetest.ProgramTest):
         self.driver("destroy-window", "Host")
 
     def open_file_dialog(self, children):
-        buttons = [tuple(int(v) for v in c.split("rect=")[1].split()[0].split(","))
-                   for c in children if "class=TaveloCommand" in c]
+        buttons = [winetest.rect_of(c) for c in children if "class=TaveloCommand" in c]
         left, top, right, bottom = sorted(buttons)[0]  # "...", the leftmost
         self.driver("click", (left + right) // 2, (top + bottom) // 2)
         self.assertEqual(0, self.driver("find", "#32770", "ﾌｧｲﾙを開く", 10000, "--visible")[0])

@@ -64,9 +64,7 @@ class DialogTest(winetest.ProgramTest):
         self.origin = (left - 12, top - 16)
         return children
 
-    @staticmethod
-    def rect(line):
-        return tuple(int(v) for v in line.split("rect=")[1].split()[0].split(","))
+    rect = staticmethod(winetest.rect_of)
 
     def size(self, line):
         l, t, r, b = self.rect(line)
@@ -367,9 +365,7 @@ class SettingsTest(DialogTest):
         frame_line = (0x00, 0x3C, 0x74)
         for dpi in (120, 144, 192):
             with self.subTest(dpi=dpi):
-                registry = [("HKCU\\Control Panel\\Desktop", "LogPixels", "REG_DWORD", str(dpi)),
-                            ("HKCC\\Software\\Fonts", "LogPixels", "REG_DWORD", str(dpi))]
-                other = winetest.OtherDesktop(s, f"{dpi}dpi", "1024x768x24", registry)
+                other = winetest.OtherDesktop(s, f"{dpi}dpi", "1024x768x24", winetest.scaling(dpi))
                 px = lambda twips: math.floor(twips * dpi / 1440 + 0.5)
                 music = os.path.join(s.shots, "波.wav")
                 with open(music, "wb") as f:
@@ -471,9 +467,8 @@ class EnglishSettingsTest(DialogTest):
                     self.assertEqual(0, self.driver("start", self.saver, "/c")[0])
                     self.check_texts(self.driver, lambda shows: s.screenshot_showing("settings-en-96", shows))
                     continue
-                registry = [("HKCU\\Control Panel\\Desktop", "LogPixels", "REG_DWORD", str(dpi)),
-                            ("HKCC\\Software\\Fonts", "LogPixels", "REG_DWORD", str(dpi))]
-                other = winetest.OtherDesktop(s, f"{dpi}dpi", "1024x768x24", registry, environment=self.environment)
+                other = winetest.OtherDesktop(s, f"{dpi}dpi", "1024x768x24", winetest.scaling(dpi),
+                                             environment=self.environment)
                 with other as big:
                     self.assertEqual(0, big("start", s.windows_path(os.path.join(s.bin, "Tavelo.scr")), "/c")[0])
                     self.check_texts(big, lambda shows: other.screenshot_showing(f"settings-en-{dpi}", shows))

@@ -235,6 +235,19 @@ def install_programs(bin_folder, drive_c, folder, names):
     return "C:\\" + folder + "\\" + names[0]
 
 
+def scaling(dpi):
+    """The registry values of a display scaled to dpi (96 is 100 %), for an
+    OtherDesktop."""
+    return [("HKCU\\Control Panel\\Desktop", "LogPixels", "REG_DWORD", str(dpi)),
+            ("HKCC\\Software\\Fonts", "LogPixels", "REG_DWORD", str(dpi))]
+
+
+def rect_of(line):
+    """A window's rectangle (left, top, right, bottom) from a line of the
+    driver's find or children."""
+    return tuple(int(v) for v in line.split("rect=")[1].split()[0].split(","))
+
+
 def settings_file(*lines):
     """Tavelo.ini's bytes: the lines joined with CR LF, in Shift_JIS."""
     return "".join(line + "\r\n" for line in lines).encode("cp932")
