@@ -60,12 +60,21 @@ class XScreenSaverSession:
         else:
             self.x = xtest.Monitors(screens)
         self.display = self.x.display
-        self.viewers = [subprocess.Popen(["display", "-geometry", f"+{x}+{y}", "-borderwidth", "0", picture],
-                                         env=dict(os.environ, DISPLAY=self.display),
-                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-                        for picture, x, y in desktop]
-        # Every picture on the screen before the daemon starts.
-        assert xtest.wait_until(lambda: self.windows("ImageMagick") >= len(desktop), limit=30), "no pictures"
+        show = lambda picture, x, y: subprocess.Popen(
+            ["display", "-geometry", f"+{x}+{y}", "-borderwidth", "0", picture],
+            env=dict(os.environ, DISPLAY=self.display), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.viewers = [show(*place) for place in desktop]
+        ended = []
+
+        # Every picture on the screen before the daemon starts; a viewer that
+        # ended is started again, and a failure says how the viewers ended.
+        def shown():
+            for i, viewer in enumerate(self.viewers):
+                if viewer.poll() is not None:
+                    ended.append(viewer.returncode)
+                    self.viewers[i] = show(*desktop[i])
+            return self.windows("ImageMagick") >= len(desktop)
+        assert xtest.wait_until(shown, limit=30), f"no pictures (viewers that ended: {ended})"
         self.daemon = subprocess.Popen(as_user("xscreensaver", "-no-splash", display=self.display,
                                                path=os.path.join(home, "bin")),
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
